@@ -1,0 +1,163 @@
+#include "cli/CtlOptions.h"
+
+#include <arpa/inet.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "res/Strings.h"
+
+namespace vantelsor::ctl {
+namespace {
+
+constexpr int kMinUser = 4, kMaxUser = 16;
+constexpr int kMinPassword = 6, kMaxPassword = 16;
+
+const char* const kCommands[] = {"login", "take-control", "reboot", "lock-state"};
+
+std::string Format(const char* pattern, int a, int b) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+// Length in characters of UTF-8 text, as the login dialog counts it.
+int CharacterCount(std::string_view s) {
+    int n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+bool ParseEncryption(std::string_view v, int32_t* flags) {
+    if (v == "none")
+        *flags = 0;
+    else if (v == "all")
+        *flags = 3;
+    else if (v == "keyboard")
+        *flags = 1;
+    else if (v == "mouse")
+        *flags = 2;
+    else
+        return false;
+    return true;
+}
+
+bool ParseTimeout(const char* v, uint32_t* ms) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long n = std::strtoul(v, &end, 10);
+    if (errno || end == v || *end || n == 0 || n > 3600000 || v[0] == '-') return false;
+    *ms = static_cast<uint32_t>(n);
+    return true;
+}
+
+}  // namespace
+
+const char* Usage() {
+    return "usage: vantelsorctl --device ADDR --user NAME --password PASS\n"
+           "                    [--encrypt none|all|keyboard|mouse] [--reply-timeout MS] COMMAND\n"
+           "commands:\n"
+           "  login          log in, print the user type and the operation right, log out\n"
+           "  take-control   take the operation right from whoever holds it\n"
+           "  reboot         reboot the device\n"
+           "  lock-state     print the target's NumLock, CapsLock and ScrollLock\n"
+           "exit codes: 0 ok, 1 refused or failed, 2 usage, 3 no reply in time,\n"
+           "            4 connection failed, 5 protocol version mismatch\n";
+}
+
+bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::string* error) {
+    bool haveDevice = false, haveUser = false, havePassword = false;
+    std::string address;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        auto value = [&](const char** v) {
+            if (i + 1 >= argc) {
+                *error = std::string(arg) + " needs a value";
+                return false;
+            }
+            *v = argv[++i];
+            return true;
+        };
+        const char* v = nullptr;
+        if (arg == "--device") {
+            if (!value(&v)) return false;
+            address = v;
+            haveDevice = true;
+        } else if (arg == "--user") {
+            if (!value(&v)) return false;
+            out->user = v;
+            haveUser = true;
+        } else if (arg == "--password") {
+            if (!value(&v)) return false;
+            out->password = v;
+            havePassword = true;
+        } else if (arg == "--encrypt") {
+            if (!value(&v)) return false;
+            if (!ParseEncryption(v, &out->encryptionFlags)) {
+                *error = "--encrypt takes none, all, keyboard or mouse";
+                return false;
+            }
+        } else if (arg == "--reply-timeout") {
+            if (!value(&v)) return false;
+            if (!ParseTimeout(v, &out->replyTimeoutMs)) {
+                *error = "--reply-timeout takes milliseconds, 1 to 3600000";
+                return false;
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            *error = "unknown option " + std::string(arg);
+            return false;
+        } else if (out->command.empty()) {
+            out->command = arg;
+        } else {
+            out->arguments.emplace_back(arg);
+        }
+    }
+    if (out->command.empty()) {
+        *error = "no command given";
+        return false;
+    }
+    bool known = false;
+    for (const char* c : kCommands) known = known || out->command == c;
+    if (!known) {
+        *error = "unknown command " + out->command;
+        return false;
+    }
+    if (!out->arguments.empty()) {
+        *error = "unexpected argument " + out->arguments.front();
+        return false;
+    }
+    if (!haveDevice || !haveUser || !havePassword) {
+        *error = "--device, --user and --password are required";
+        return false;
+    }
+    in_addr parsed{};
+    if (inet_pton(AF_INET, address.c_str(), &parsed) != 1 || parsed.s_addr == INADDR_NONE) {
+        *error = res::kInvalidAddress;
+        return false;
+    }
+    out->deviceAddress = ntohl(parsed.s_addr);
+    const int userChars = CharacterCount(out->user);
+    if (userChars == 0) {
+        *error = res::kUserNameEmpty;
+        return false;
+    }
+    if (userChars < kMinUser || userChars > kMaxUser) {
+        *error = Format(res::kUserNameLength, kMinUser, kMaxUser);
+        return false;
+    }
+    const int passwordChars = CharacterCount(out->password);
+    if (passwordChars == 0) {
+        *error = res::kPasswordEmpty;
+        return false;
+    }
+    if (passwordChars < kMinPassword || passwordChars > kMaxPassword) {
+        *error = Format(res::kPasswordLength, kMinPassword, kMaxPassword);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vantelsor::ctl

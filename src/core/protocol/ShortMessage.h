@@ -1,0 +1,16 @@
+// The two-byte messages: a type byte and one status or argument byte
+// (heartbeat, operation right, reboot, lock-state poll and their replies).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace vantelsor {
+
+using ShortMessage = std::array<uint8_t, 2>;
+
+constexpr ShortMessage BuildShortMessage(uint8_t type, uint8_t value = 0) {
+    return {type, value};
+}
+
+}  // namespace vantelsor

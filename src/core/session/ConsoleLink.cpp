@@ -1,0 +1,108 @@
+#include "session/ConsoleLink.h"
+
+#include <chrono>
+
+#include "net/NetSession.h"
+#include "protocol/MessageTypes.h"
+#include "protocol/ShortMessage.h"
+#include "session/SessionInfo.h"
+
+namespace vantelsor {
+
+int KTCPViewHandler::OnMessage(const uint8_t* data, int length) {
+    return owner_->OnControlMessage(data, length);
+}
+
+ConsoleLink::ConsoleLink(NetSession* session, SessionInfo* info, EventSink* sink,
+                         const Timing& timing)
+    : session_(session), info_(info), sink_(sink), timing_(timing) {}
+
+ConsoleLink::~ConsoleLink() {
+    Close();
+}
+
+void ConsoleLink::Open() {
+    if (open_) return;
+    previous_ = session_->SetHandler(&handler_);
+    open_ = true;
+}
+
+void ConsoleLink::Close() {
+    if (!open_) return;
+    // Put the previous handler back only if ours is still installed; a closed
+    // connection has emptied the slot and nothing must come back into it.
+    if (session_->handler() == &handler_) session_->SetHandler(previous_);
+    open_ = false;
+}
+
+int ConsoleLink::OnControlMessage(const uint8_t* data, int length) {
+    if (length < 2) return 0;
+    switch (data[0]) {
+        case msg::kUserWrite:
+        case msg::kControlRequest:
+        case msg::kEmptyReply:
+            replyArea_ = {data[0], data[1]};
+            return 1;
+        case msg::kControlLost:
+            if (sink_) sink_->Post(DeviceEvent::kControlRightLost, 0);
+            return 1;
+        case msg::kLockState: {
+            {
+                std::lock_guard lock(lockMutex_);
+                lockStatus_ = data[1];
+                ++lockReplies_;
+            }
+            lockChanged_.notify_all();
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+ControlRightResult ConsoleLink::TakeControlRight() {
+    const ShortMessage request = BuildShortMessage(msg::kControlRequest);
+    session_->ResetReply();
+    session_->Send(request.data(), request.size());
+    const uint32_t wait = session_->WaitReply(timing_.replyTimeoutMs);
+    if (wait == kWaitTimeout) return ControlRightResult::kTimeout;
+    if (wait != kWaitSignalled) return ControlRightResult::kOther;
+    switch (replyArea_[1]) {
+        case msg::kStatusOk:
+            info_->hasControlRight = 1;
+            return ControlRightResult::kGranted;
+        case msg::kStatusRefused:
+            return ControlRightResult::kBusy;
+        default:
+            return ControlRightResult::kOther;
+    }
+}
+
+void ConsoleLink::AcknowledgeRightLost() {
+    const ShortMessage ack = BuildShortMessage(msg::kControlLost);
+    session_->Send(ack.data(), ack.size());
+    info_->hasControlRight = 0;
+}
+
+void ConsoleLink::Reboot() {
+    const ShortMessage request = BuildShortMessage(msg::kReboot);
+    session_->Send(request.data(), request.size());
+}
+
+std::optional<uint8_t> ConsoleLink::QueryLockState() {
+    std::unique_lock lock(lockMutex_);
+    const uint32_t before = lockReplies_;
+    lock.unlock();
+    const ShortMessage poll = BuildShortMessage(msg::kLockState);
+    session_->Send(poll.data(), poll.size());
+    lock.lock();
+    if (!lockChanged_.wait_for(lock, std::chrono::milliseconds(timing_.replyTimeoutMs),
+                               [&] { return lockReplies_ != before; })) {
+        return std::nullopt;
+    }
+    // Both nibbles carry the same three bits; a reply where they differ is not trusted.
+    if ((lockStatus_ & 0x0F) != (lockStatus_ >> 4)) return std::nullopt;
+    return static_cast<uint8_t>(lockStatus_ & 0x07);
+}
+
+}  // namespace vantelsor

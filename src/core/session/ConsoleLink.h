@@ -1,0 +1,77 @@
+// The console's side of the control connection without its window: it installs
+// the console's handler while the console is open and runs the console's
+// commands on the device (operation right, reboot, lock-state poll).
+//
+// Commands run on the user-interface thread and may block up to the reply
+// time-out. OnControlMessage runs on the stream receive thread: it copies the
+// reply the command waits for, or posts an event through the sink.
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
+#include "session/EventSink.h"
+#include "session/KTCPViewHandler.h"
+#include "session/Timing.h"
+
+namespace vantelsor {
+
+class NetSession;
+struct SessionInfo;
+
+enum class ControlRightResult {
+    kGranted,  // "成功获取操作权！"; the session now holds the right
+    kBusy,     // "操作权被占用！"
+    kTimeout,  // "通讯超时！"
+    kOther,    // another status, or the wait failed: nothing is shown
+};
+
+class ConsoleLink {
+  public:
+    ConsoleLink(NetSession* session, SessionInfo* info, EventSink* sink, const Timing& timing = {});
+    ~ConsoleLink();
+    ConsoleLink(const ConsoleLink&) = delete;
+    ConsoleLink& operator=(const ConsoleLink&) = delete;
+
+    // Installs the console's handler, keeping the one it replaces; Close puts
+    // that one back.
+    void Open();
+    void Close();
+
+    ControlRightResult TakeControlRight();
+    // The device took the right away: acknowledge and stop sending input. The
+    // caller releases the held keys first.
+    void AcknowledgeRightLost();
+    void Reboot();
+    // Polls the target's lock LEDs and waits for the answer: bit 0 NumLock,
+    // bit 1 CapsLock, bit 2 ScrollLock; nothing when no consistent reply came in time.
+    std::optional<uint8_t> QueryLockState();
+
+    // From KTCPViewHandler, on the stream receive thread.
+    int OnControlMessage(const uint8_t* data, int length);
+
+    uint8_t replyStatus() const { return replyArea_[1]; }
+
+  private:
+    NetSession* session_;
+    SessionInfo* info_;
+    EventSink* sink_;
+    Timing timing_;
+    KTCPViewHandler handler_{this};
+    KNetHandler* previous_ = nullptr;
+    bool open_ = false;
+
+    std::array<uint8_t, 2> replyArea_{};  // type and status of the last 0xA7, 0xA9 or 0xAE reply
+
+    // The lock-state reply never completes the request the user-interface
+    // thread waits for; it is kept apart, with its own wake-up.
+    std::mutex lockMutex_;
+    std::condition_variable lockChanged_;
+    uint32_t lockReplies_ = 0;
+    uint8_t lockStatus_ = 0;
+};
+
+}  // namespace vantelsor

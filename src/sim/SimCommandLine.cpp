@@ -1,0 +1,218 @@
+#include "sim/SimCommandLine.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "sim/AccountsFile.h"
+#include "sim/AddressText.h"
+
+namespace vantelsor::sim {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vantelsor-sim [options]\n"
+    "A simulated IP KVM device (control connection) for tests and demonstrations.\n"
+    "\n"
+    "  --listen ADDR         IPv4 address to listen on (default 127.0.0.1)\n"
+    "  --port N              control port (default 5552; 0: any free port)\n"
+    "  --accounts FILE       accounts, one \"name password type\" a line (type 1\n"
+    "                        administrator, 2 ordinary user; '#' starts a comment line);\n"
+    "                        default admin/admin123 (1) and user/user1234 (2)\n"
+    "  --version-status N    status of the version check reply 0xA1 (default 0)\n"
+    "  --login-status N      force the status of every login reply 0xA3\n"
+    "  --slots N             concurrent logged-in users (default 4)\n"
+    "  --control-busy        refuse every operation-right request 0xA9 (0xFF)\n"
+    "  --reboot-delay MS     after a reboot 0xB0, listen again after MS (default 3000)\n"
+    "  --lock-leds N         target lock LEDs: bit 0 Num, bit 1 Caps, bit 2 Scroll\n"
+    "  --key HEX16           session key for every connection (default: random)\n"
+    "  --silent TYPE         never reply to messages of TYPE (repeatable)\n"
+    "  --delay TYPE:MS       delay replies to TYPE by MS (repeatable)\n"
+    "  --close-after N       close a connection on receiving its N-th message\n"
+    "  --garbage TYPE:N      reply to TYPE with N random bytes (repeatable)\n"
+    "  --trace FILE|-        record every received message (\"-\": standard output)\n"
+    "  --help                show this text\n"
+    "\n"
+    "Numbers are decimal or hexadecimal with 0x. Prints \"vantelsor-sim listening on\n"
+    "ADDR:PORT\" when ready; SIGINT or SIGTERM stop it. Exit status 2: bad arguments.\n";
+
+// Decimal or 0x hexadecimal, no sign, no trailing characters, at most `max`.
+bool ParseNumber(std::string_view text, uint64_t max, uint64_t* value) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) return false;
+    uint64_t v = 0;
+    for (char ch : text) {
+        int digit;
+        if (ch >= '0' && ch <= '9') {
+            digit = ch - '0';
+        } else if (base == 16 && ch >= 'a' && ch <= 'f') {
+            digit = ch - 'a' + 10;
+        } else if (base == 16 && ch >= 'A' && ch <= 'F') {
+            digit = ch - 'A' + 10;
+        } else {
+            return false;
+        }
+        v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+        if (v > max) return false;
+    }
+    *value = v;
+    return true;
+}
+
+bool ParseKey(std::string_view text, std::array<uint8_t, 8>* key) {
+    if (text.size() != 16) return false;
+    for (size_t i = 0; i < 8; ++i) {
+        uint64_t byte;
+        if (!ParseNumber("0x" + std::string(text.substr(2 * i, 2)), 0xFF, &byte)) return false;
+        (*key)[i] = static_cast<uint8_t>(byte);
+    }
+    return true;
+}
+
+// Options without a value.
+constexpr std::string_view kFlags[] = {"--control-busy"};
+// Options with one value.
+constexpr std::string_view kValueOptions[] = {"--listen",         "--port",         "--accounts",
+                                              "--version-status", "--login-status", "--slots",
+                                              "--reboot-delay",   "--lock-leds",    "--key",
+                                              "--silent",         "--delay",        "--close-after",
+                                              "--garbage",        "--trace"};
+
+bool OneOf(std::string_view option, const auto& names) {
+    for (std::string_view name : names) {
+        if (name == option) return true;
+    }
+    return false;
+}
+
+class Parser {
+  public:
+    Parser(SimConfig* config, std::string* error) : config_(config), error_(error) {}
+
+    CommandLineResult Run(const std::vector<std::string>& args) {
+        config_->listenAddress = 0x7F000001;
+        for (const std::string& a : args) {
+            if (a == "--help" || a == "-h") return CommandLineResult::kHelp;
+        }
+        for (size_t i = 0; i < args.size(); ++i) {
+            const std::string& a = args[i];
+            if (OneOf(a, kFlags)) {
+                config_->controlBusy = true;
+            } else if (!OneOf(a, kValueOptions)) {
+                *error_ = a.rfind('-', 0) == 0 ? "unknown option '" + a + "'"
+                                               : "unexpected argument '" + a + "'";
+                return CommandLineResult::kError;
+            } else if (i + 1 == args.size()) {
+                *error_ = a + " needs a value";
+                return CommandLineResult::kError;
+            } else if (!Apply(a, args[++i])) {
+                return CommandLineResult::kError;
+            }
+        }
+        return CommandLineResult::kRun;
+    }
+
+  private:
+    bool Apply(const std::string& a, const std::string& v) {
+        Faults& f = config_->faults;
+        if (a == "--listen") {
+            return ParseAddress(v, &config_->listenAddress) || Fail(a, v, "an IPv4 address");
+        }
+        if (a == "--port") return Number(a, v, 0xFFFF, &config_->controlPort);
+        if (a == "--accounts") {
+            if (LoadAccounts(v, &config_->accounts, error_)) return true;
+            *error_ = a + ": " + *error_;
+            return false;
+        }
+        if (a == "--version-status") return Number(a, v, 0xFF, &config_->versionStatus);
+        if (a == "--login-status") {
+            uint8_t status;
+            if (!Number(a, v, 0xFF, &status)) return false;
+            config_->loginStatus = status;
+            return true;
+        }
+        if (a == "--slots") return Number(a, v, 1000, &config_->loginSlots);
+        if (a == "--reboot-delay") return Number(a, v, 3600000, &config_->rebootDelayMs);
+        if (a == "--lock-leds") return Number(a, v, 7, &config_->lockLeds);
+        if (a == "--key") {
+            std::array<uint8_t, 8> key;
+            if (!ParseKey(v, &key)) return Fail(a, v, "16 hexadecimal digits");
+            config_->fixedKey = key;
+            return true;
+        }
+        if (a == "--silent") {
+            uint8_t type;
+            if (!Number(a, v, 0xFF, &type)) return false;
+            f.silent.insert(type);
+            return true;
+        }
+        if (a == "--delay") {
+            uint8_t type;
+            uint32_t ms;
+            if (!Pair(a, v, 3600000, &type, &ms)) return false;
+            f.delayMs[type] = ms;
+            return true;
+        }
+        if (a == "--close-after") return Number(a, v, 1000000, &f.closeAfterMessages);
+        if (a == "--garbage") {
+            uint8_t type;
+            int count;
+            if (!Pair(a, v, 65536, &type, &count)) return false;
+            f.garbage[type] = count;
+            return true;
+        }
+        config_->tracePath = v;  // --trace
+        return true;
+    }
+
+    template <typename T>
+    bool Number(const std::string& option, const std::string& v, uint64_t max, T* out) {
+        uint64_t n;
+        if (!ParseNumber(v, max, &n)) {
+            return Fail(option, v, "a number from 0 to " + std::to_string(max));
+        }
+        *out = static_cast<T>(n);
+        return true;
+    }
+
+    // TYPE:N, TYPE a byte.
+    template <typename T>
+    bool Pair(const std::string& option, const std::string& v, uint64_t max, uint8_t* type,
+              T* out) {
+        const size_t colon = v.find(':');
+        uint64_t t, n;
+        if (colon == std::string::npos ||
+            !ParseNumber(std::string_view(v).substr(0, colon), 0xFF, &t) ||
+            !ParseNumber(std::string_view(v).substr(colon + 1), max, &n)) {
+            return Fail(option, v,
+                        "TYPE:N with TYPE from 0 to 0xFF and N from 0 to " + std::to_string(max));
+        }
+        *type = static_cast<uint8_t>(t);
+        *out = static_cast<T>(n);
+        return true;
+    }
+
+    bool Fail(const std::string& option, const std::string& value, const std::string& expected) {
+        *error_ = option + ": '" + value + "' is not " + expected;
+        return false;
+    }
+
+    SimConfig* config_;
+    std::string* error_;
+};
+
+}  // namespace
+
+CommandLineResult ParseCommandLine(const std::vector<std::string>& args, SimConfig* config,
+                                   std::string* error) {
+    return Parser(config, error).Run(args);
+}
+
+const char* UsageText() {
+    return kUsage;
+}
+
+}  // namespace vantelsor::sim

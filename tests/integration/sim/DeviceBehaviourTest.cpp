@@ -1,0 +1,287 @@
+// What the simulated device does for logged-in clients: the operation right
+// moving between them, the lock LEDs, the user log, the reboot, and what it
+// refuses to do for a connection that has not logged in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "SimTestSupport.h"
+#include "protocol/MessageTypes.h"
+#include "support/TestAddress.h"
+
+namespace vantelsor::test {
+namespace {
+
+using login::kControlRightBit;
+using sim::kAdministrator;
+using sim::kOrdinaryUser;
+
+const Bytes kControlRequest{msg::kControlRequest, 0};
+const Bytes kGranted{msg::kControlRequest, msg::kStatusOk};
+const Bytes kRightLost{msg::kControlLost, 0};
+
+bool HasEntry(const sim::DeviceSim& device, int connection, const std::string& text) {
+    return device.WaitForTrace(
+        [&](const sim::TraceEntry& e) { return e.connection == connection && e.text == text; },
+        kWaitMs);
+}
+
+class DeviceBehaviourTest : public SimTest {};
+
+TEST_F(DeviceBehaviourTest, OperationRightMovesToTheRequesterAndThePreviousHolderIsTold) {
+    Start(Config());
+    auto admin = LogIn("admin", "admin123", kAdministrator | kControlRightBit);  // conn=1
+    auto user = LogIn("user", "user1234", kOrdinaryUser);                        // conn=2
+
+    user->Send(kControlRequest);
+    EXPECT_EQ(user->Next(), kGranted);
+    EXPECT_EQ(admin->Next(), kRightLost);
+    EXPECT_EQ(device_->Status().controlHolder, 2);
+    EXPECT_TRUE(HasEntry(*device_, 2, "A9 control request -> 0x00 (taken from conn=1)"));
+    admin->Send(kRightLost);
+    EXPECT_TRUE(HasEntry(*device_, 1, "AF ack"));
+
+    // And back: now the user is told.
+    admin->Send(kControlRequest);
+    EXPECT_EQ(admin->Next(), kGranted);
+    EXPECT_EQ(user->Next(), kRightLost);
+    EXPECT_EQ(device_->Status().controlHolder, 1);
+
+    // The holder asking again keeps it, and nobody else hears of it.
+    admin->Send(kControlRequest);
+    EXPECT_EQ(admin->Next(), kGranted);
+    EXPECT_EQ(user->MessagesBeforeHeartbeat(), std::vector<Bytes>{});
+    EXPECT_TRUE(HasEntry(*device_, 1, "A9 control request -> 0x00 (already held)"));
+
+    // An acknowledgement nobody asked for is recorded as such.
+    admin->Send(kRightLost);
+    EXPECT_TRUE(HasEntry(*device_, 1, "AF ack (not asked)"));
+}
+
+TEST_F(DeviceBehaviourTest, BusyRightIsRefusedAndStaysWithItsHolder) {
+    sim::SimConfig config = Config();
+    config.controlBusy = true;
+    Start(config);
+    auto admin = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
+    auto user = LogIn("user", "user1234", kOrdinaryUser);
+    user->Send(kControlRequest);
+    EXPECT_EQ(user->Next(), (Bytes{msg::kControlRequest, msg::kStatusRefused}));
+    EXPECT_EQ(admin->MessagesBeforeHeartbeat(), std::vector<Bytes>{});
+    EXPECT_EQ(device_->Status().controlHolder, 1);
+}
+
+TEST_F(DeviceBehaviourTest, HolderThatDisconnectsFreesTheRight) {
+    Start(Config());
+    auto admin = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
+    auto user = LogIn("user", "user1234", kOrdinaryUser);
+    admin.reset();
+    ASSERT_TRUE(
+        device_->WaitForStatus([](const sim::SimStatus& s) { return s.loggedIn == 1; }, kWaitMs));
+    EXPECT_EQ(device_->Status().controlHolder, std::nullopt);
+    user->Send(kControlRequest);
+    EXPECT_EQ(user->Next(), kGranted);
+    EXPECT_EQ(device_->Status().controlHolder, 2);
+}
+
+TEST_F(DeviceBehaviourTest, LockStateCarriesTheLedsInBothNibbles) {
+    sim::SimConfig config = Config();
+    config.lockLeds = 5;  // NumLock and ScrollLock
+    Start(config);
+    auto client = LogIn("user", "user1234", kOrdinaryUser | kControlRightBit);
+    const Bytes poll{msg::kLockState, 0};
+    client->Send(poll);
+    EXPECT_EQ(client->Next(), (Bytes{msg::kLockState, 0x55}));
+    struct Case {
+        uint8_t leds;
+        uint8_t status;
+    } cases[] = {{0, 0x00}, {2, 0x22}, {7, 0x77}, {0xFA, 0x22}};  // only three LEDs exist
+    for (const Case& c : cases) {
+        device_->SetLockLeds(c.leds);
+        client->Send(poll);
+        EXPECT_EQ(client->Next(), (Bytes{msg::kLockState, c.status})) << int{c.leds};
+    }
+}
+
+TEST_F(DeviceBehaviourTest, LoginRecordsGoToTheUserLog) {
+    Start(Config());
+    auto client = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
+    login::LoginRecord logout;
+    logout.year = 2026;
+    logout.month = 12;
+    logout.day = 10;
+    logout.hour = 5;
+    logout.minute = 7;
+    logout.clientAddress = {10, 0, 0, 1};
+    logout.user = login::MakeField("admin");
+    logout.event = login::kEventLogout;
+    client->Send(login::BuildLoginRecord(logout));
+
+    // A hostile record: a name length beyond its field, bytes that are not text.
+    login::LoginRecord odd = logout;
+    odd.user.bytes = {'a', '\n', 0x01, 'b'};
+    odd.user.length = 40;
+    odd.event = 9;
+    client->Send(login::BuildLoginRecord(odd));
+
+    EXPECT_TRUE(HasEntry(*device_, 1, "AA record 2026-12-10 05:07 10.0.0.1 admin logout"));
+    EXPECT_TRUE(HasEntry(
+        *device_, 1,
+        R"(AA record 2026-12-10 05:07 10.0.0.1 a\x0A\x01b\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00 (len=40) event=9)"));
+    const auto log = device_->UserLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].year, 2026);
+    EXPECT_EQ(log[0].minute, 7);
+    EXPECT_EQ(log[0].clientAddress, logout.clientAddress);
+    EXPECT_EQ(log[0].user.length, 5);
+    EXPECT_EQ(log[0].user.bytes, logout.user.bytes);
+    EXPECT_EQ(log[0].event, login::kEventLogout);
+    EXPECT_EQ(log[1].event, 9);
+}
+
+TEST_F(DeviceBehaviourTest, ConnectionThatHasNotLoggedInGetsOnlyTheLoginExchangeAndHeartbeat) {
+    Start(Config());
+    auto client = Connect();
+    ASSERT_TRUE(client->Prepare());
+    client->Send(kControlRequest);
+    client->Send({msg::kLockState, 0});
+    client->Send({msg::kControlLost, 0});
+    client->Send(login::BuildLoginRecord({}));
+    client->Send({msg::kReboot, 0});
+    EXPECT_EQ(client->MessagesBeforeHeartbeat(), std::vector<Bytes>{});
+
+    for (const char* text : {"A9 control request: not logged in", "B1 lock state: not logged in",
+                             "AF ack: not logged in", "AA record: not logged in",
+                             "B0 reboot: not logged in", "AD heartbeat"}) {
+        EXPECT_TRUE(HasEntry(*device_, 1, text)) << text;
+    }
+    EXPECT_TRUE(device_->UserLog().empty());
+    const sim::SimStatus status = device_->Status();
+    EXPECT_EQ(status.reboots, 0);
+    EXPECT_TRUE(status.listening);
+    EXPECT_EQ(status.openConnections, 1);
+}
+
+TEST_F(DeviceBehaviourTest, MessagesNotHandledYetAreTracedAndUnanswered) {
+    Start(Config());
+    auto client = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
+    client->Send(Bytes{msg::kVideoSettings, 0, 0, 0, 0, 0});
+    Bytes key(18, 0);
+    key[0] = msg::kKeyboard;
+    client->Send(key);
+    Bytes pointer(10, 0);
+    pointer[0] = msg::kMouseSealed;
+    client->Send(pointer);
+    EXPECT_EQ(client->MessagesBeforeHeartbeat(), std::vector<Bytes>{});
+    for (const char* text : {"A4 video settings (not handled)", "E8 keyboard (not handled)",
+                             "EE mouse sealed (not handled)"}) {
+        EXPECT_TRUE(HasEntry(*device_, 1, text)) << text;
+    }
+    EXPECT_EQ(device_->FramingErrors(), 0);
+}
+
+TEST_F(DeviceBehaviourTest, RebootDropsEveryoneAndComesBack) {
+    sim::SimConfig config = Config();
+    config.rebootDelayMs = 2000;
+    Start(config);
+    auto admin = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
+    auto user = LogIn("user", "user1234", kOrdinaryUser);
+    auto bystander = Connect();  // connected, not logged in
+    ASSERT_TRUE(device_->WaitForStatus(
+        [](const sim::SimStatus& s) { return s.openConnections == 3; }, kWaitMs));
+
+    user->Send({msg::kReboot, 0});
+    EXPECT_TRUE(admin->WaitClosed());
+    EXPECT_TRUE(user->WaitClosed());
+    EXPECT_TRUE(bystander->WaitClosed());
+    EXPECT_TRUE(HasEntry(*device_, 2, "B0 reboot"));
+    const sim::SimStatus rebooting = device_->Status();
+    EXPECT_EQ(rebooting.reboots, 1);
+    EXPECT_EQ(rebooting.openConnections, 0);
+    EXPECT_EQ(rebooting.loggedIn, 0);
+    if (!rebooting.listening) {
+        // Nobody gets in while the device restarts.
+        SimClient early;
+        EXPECT_FALSE(early.Connect(TestAddress(), device_->ControlPort()));
+    }
+
+    ASSERT_TRUE(
+        device_->WaitForStatus([](const sim::SimStatus& s) { return s.listening; }, kWaitMs));
+    // A fresh device: the first login after the restart holds the right again.
+    auto again = LogIn("user", "user1234", kOrdinaryUser | kControlRightBit);
+    EXPECT_EQ(device_->Status().controlHolder, 4);
+}
+
+TEST_F(DeviceBehaviourTest, TraceFileGetsEveryLineButNoPassword) {
+    const std::string path = ::testing::TempDir() + "sim_trace_" + std::to_string(::getpid());
+    {
+        std::ofstream previous(path);
+        previous << "previous run\n";
+    }
+    sim::SimConfig config = Config();
+    config.tracePath = path;
+    Start(config);
+    {
+        auto client = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
+        client->Send({msg::kHeartbeat, 0});
+        ASSERT_TRUE(client->Next());
+    }
+    const std::vector<sim::TraceEntry> trace = device_->Trace();
+    device_->Stop();
+
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::remove(path.c_str());
+    const std::string lines = text.str();
+    EXPECT_EQ(lines.rfind("previous run\n", 0), 0u) << "the file is appended to";
+    EXPECT_NE(lines.find("conn=1 connected from "), std::string::npos) << lines;
+    EXPECT_NE(lines.find("\nconn=1 A3 login user=admin len=5 -> 0x81\n"), std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("\nconn=1 AD heartbeat\n"), std::string::npos) << lines;
+    EXPECT_EQ(lines.find("admin123"), std::string::npos) << lines;
+
+    // The recorded login keeps the user field but not the password's.
+    const auto login = std::find_if(trace.begin(), trace.end(),
+                                    [](const sim::TraceEntry& e) { return e.type == msg::kLogin; });
+    ASSERT_NE(login, trace.end());
+    ASSERT_EQ(login->bytes.size(), size_t{login::kLoginSize});
+    EXPECT_NE(login->bytes[4] | login->bytes[5] | login->bytes[6], 0);
+    EXPECT_TRUE(std::all_of(login->bytes.begin() + 22, login->bytes.end(),
+                            [](uint8_t b) { return b == 0; }));
+}
+
+TEST_F(DeviceBehaviourTest, WaitForTraceCountsMatchingEntries) {
+    Start(Config());
+    auto client = Connect();
+    const auto isHeartbeat = [](const sim::TraceEntry& e) { return e.type == msg::kHeartbeat; };
+    client->Send(Bytes{msg::kHeartbeat, 0});
+    ASSERT_TRUE(device_->WaitForTrace(isHeartbeat, kWaitMs, 1));
+    // Other changes wake the waiter too; the one heartbeat must not count twice.
+    client->Send(login::BuildVersionCheck());
+    ASSERT_TRUE(HasEntry(*device_, 1, "A1 version check 0x0100 -> 0x00"));
+    EXPECT_FALSE(device_->WaitForTrace(isHeartbeat, 0, 2));
+    client->Send(Bytes{msg::kHeartbeat, 0});
+    EXPECT_TRUE(device_->WaitForTrace(isHeartbeat, kWaitMs, 2));
+}
+
+TEST_F(DeviceBehaviourTest, TraceKeepsTheNewestEntriesUpToItsCapacity) {
+    sim::SimConfig config = Config();
+    config.traceCapacity = 3;
+    Start(config);
+    auto client = Connect();
+    client->Send(Bytes{msg::kHeartbeat, 0, msg::kHeartbeat, 0});
+    ASSERT_TRUE(client->Next());
+    ASSERT_TRUE(client->Next());
+    ASSERT_TRUE(client->Prepare());  // version check, key request
+    client->Send(Bytes{msg::kLockState, 0});
+    ASSERT_TRUE(HasEntry(*device_, 1, "B1 lock state: not logged in"));
+    std::vector<uint8_t> types;
+    for (const sim::TraceEntry& e : device_->Trace()) types.push_back(e.type);
+    EXPECT_EQ(types, (std::vector<uint8_t>{msg::kVersionCheck, msg::kKeyRequest, msg::kLockState}));
+}
+
+}  // namespace
+}  // namespace vantelsor::test

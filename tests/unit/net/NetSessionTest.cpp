@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Hex.h"
+#include "LoopbackServer.h"
+#include "net/NetSession.h"
+
+namespace vantelsor {
+namespace {
+
+using test::FromHex;
+using test::LoopbackServer;
+using test::ToHex;
+
+// Records every message and accepts those whose type is in `accept`.
+class RecordingHandler : public KNetHandler {
+  public:
+    explicit RecordingHandler(std::vector<uint8_t> accept = {}) : accept_(std::move(accept)) {}
+    int OnMessage(const uint8_t* data, int length) override {
+        std::lock_guard lock(mutex_);
+        messages_.push_back(ToHex(data, length));
+        return std::find(accept_.begin(), accept_.end(), data[0]) != accept_.end() ? 1 : 0;
+    }
+    std::vector<std::string> messages() const {
+        std::lock_guard lock(mutex_);
+        return messages_;
+    }
+    // Waits until `count` messages have arrived (the receive thread is asynchronous).
+    bool WaitFor(size_t count) const {
+        for (int i = 0; i < 500; ++i) {
+            if (messages().size() >= count) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+  private:
+    std::vector<uint8_t> accept_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> messages_;
+};
+
+template <typename Pred>
+bool Eventually(Pred pred) {
+    for (int i = 0; i < 500; ++i) {
+        if (pred()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+class NetSessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(session.Connect(server.address(), server.port()));
+        ASSERT_TRUE(server.Accept());
+    }
+    LoopbackServer server;
+    NetSession session;
+};
+
+TEST_F(NetSessionTest, BothHandlersSeeEveryMessageHeartbeatFirst) {
+    RecordingHandler beat({0xAD});
+    RecordingHandler main({0xA1});
+    session.SetHeartbeatHandler(&beat);
+    session.SetHandler(&main);
+    session.ResetReply();
+    session.ResetHeartbeat();
+    server.Send(FromHex("A1 00 AD 00"));
+    ASSERT_TRUE(main.WaitFor(2));
+    EXPECT_EQ(main.messages(), (std::vector<std::string>{"A1 00", "AD 00"}));
+    EXPECT_EQ(beat.messages(), (std::vector<std::string>{"A1 00", "AD 00"}));
+    EXPECT_EQ(session.WaitReply(1000), kWaitSignalled);
+    EXPECT_EQ(session.WaitHeartbeat(1000), kWaitSignalled);
+    session.SetHandler(nullptr);
+    session.SetHeartbeatHandler(nullptr);
+}
+
+TEST_F(NetSessionTest, HeartbeatReplyDoesNotWakeTheReplyWaiter) {
+    RecordingHandler beat({0xAD});
+    RecordingHandler main;  // takes nothing
+    session.SetHeartbeatHandler(&beat);
+    session.SetHandler(&main);
+    session.ResetReply();
+    session.ResetHeartbeat();
+    server.Send(FromHex("AD 00"));
+    EXPECT_EQ(session.WaitHeartbeat(2000), kWaitSignalled);
+    ASSERT_TRUE(main.WaitFor(1));
+    EXPECT_EQ(session.WaitReply(50), kWaitTimeout);
+    session.SetHandler(nullptr);
+    session.SetHeartbeatHandler(nullptr);
+}
+
+TEST_F(NetSessionTest, FixedLengthReplySplitOverTwoReadsArrivesOnceWhole) {
+    RecordingHandler main({0xA6});
+    session.SetHandler(&main);
+    session.ResetReply();
+    const auto reply =
+        FromHex("A6 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 12 13 14 15 16 17");
+    server.Send({reply.begin(), reply.begin() + 10});
+    EXPECT_EQ(session.WaitReply(100), kWaitTimeout);
+    server.Send({reply.begin() + 10, reply.end()});
+    EXPECT_EQ(session.WaitReply(2000), kWaitSignalled);
+    EXPECT_EQ(main.messages(), std::vector<std::string>{ToHex(reply)});
+    session.SetHandler(nullptr);
+}
+
+TEST_F(NetSessionTest, SendWritesEveryByteInOrder) {
+    std::vector<uint8_t> big(200000);
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i * 31);
+    auto sent =
+        std::async(std::launch::async, [&] { return session.Send(big.data(), big.size()); });
+    const auto got = server.Receive(big.size());
+    EXPECT_GT(sent.get(), 0);
+    EXPECT_EQ(got, big);
+}
+
+TEST_F(NetSessionTest, DeviceClosingEmptiesBothSlotsAndPendingWaitTimesOut) {
+    RecordingHandler beat({0xAD});
+    RecordingHandler main({0xA1});
+    session.SetHeartbeatHandler(&beat);
+    session.SetHandler(&main);
+    session.ResetReply();
+    auto wait = std::async(std::launch::async, [&] { return session.WaitReply(300); });
+    server.CloseClient();
+    EXPECT_EQ(wait.get(), kWaitTimeout);
+    EXPECT_TRUE(Eventually([&] { return session.handler() == nullptr; }));
+    EXPECT_EQ(session.heartbeatHandler(), nullptr);
+    EXPECT_TRUE(Eventually([&] { return !session.IsControlOpen(); }));
+    EXPECT_LT(session.Send("\xAD\x00", 2), 0);
+}
+
+TEST_F(NetSessionTest, SetHandlerReturnsThePreviousSoNestedOwnersRestoreIt) {
+    RecordingHandler outer, inner;
+    EXPECT_EQ(session.SetHandler(&outer), nullptr);
+    EXPECT_EQ(session.SetHandler(&inner), &outer);
+    EXPECT_EQ(session.SetHandler(&outer), &inner);
+    EXPECT_EQ(session.SetVideoHandler(&inner), nullptr);
+    EXPECT_EQ(session.SetVideoHandler(nullptr), &inner);
+    EXPECT_EQ(session.SetHandler(nullptr), &outer);
+}
+
+TEST_F(NetSessionTest, CloseControlClosesEventsSoLaterWaitsFailAtOnce) {
+    session.CloseControl();
+    EXPECT_FALSE(session.IsControlOpen());
+    EXPECT_EQ(session.WaitReply(20000), kWaitFailed);
+    EXPECT_EQ(session.WaitHeartbeat(20000), kWaitFailed);
+    // A session serves one connection.
+    EXPECT_FALSE(session.Connect(server.address(), server.port()));
+}
+
+TEST(NetSession, ConnectToClosedPortFails) {
+    uint16_t port;
+    {
+        LoopbackServer gone;
+        port = gone.port();
+    }
+    NetSession session;
+    EXPECT_FALSE(session.Connect(INADDR_LOOPBACK, port));
+    EXPECT_FALSE(session.IsControlOpen());
+    EXPECT_EQ(session.WaitReply(10), kWaitFailed);
+}
+
+TEST(NetSession, CloseControlAbortsAConnectThatHangs) {
+    // A listener whose accept queue is full drops further SYNs, so a connect to
+    // it hangs until the kernel gives up, minutes later.
+    LoopbackServer full(0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 4; ++i) {
+        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        sockaddr_in sa{};
+        sa.sin_family = AF_INET;
+        sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sa.sin_port = htons(full.port());
+        ::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+        fillers.push_back(fd);
+    }
+    NetSession session;
+    auto connect = std::async(std::launch::async,
+                              [&] { return session.Connect(INADDR_LOOPBACK, full.port()); });
+    EXPECT_EQ(connect.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    session.CloseControl();
+    ASSERT_EQ(connect.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_FALSE(connect.get());
+    for (int fd : fillers) ::close(fd);
+}
+
+TEST(NetSession, CancelBeforeTheConnectBeginsStillCancels) {
+    LoopbackServer server;
+    NetSession session;
+    session.CloseControl();
+    EXPECT_FALSE(session.Connect(server.address(), server.port()));
+}
+
+TEST(NetSession, VideoChannelDeliversDatagramsToTheVideoHandler) {
+    NetSession session;
+    ASSERT_TRUE(session.OpenVideoChannel());
+    RecordingHandler video;
+    session.SetVideoHandler(&video);
+    // The socket is bound by its first send; send to ourselves to learn the port.
+    ASSERT_EQ(session.SendDatagram("\xA5\x01", 2, INADDR_LOOPBACK, 9), 2);
+    const uint16_t port = session.VideoChannelLocalPort();
+    ASSERT_NE(port, 0);
+    int peer = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sa.sin_port = htons(port);
+    const auto datagram = FromHex("80 60 00 01 02 03");
+    ::sendto(peer, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&sa),
+             sizeof sa);
+    ASSERT_TRUE(video.WaitFor(1));
+    EXPECT_EQ(video.messages()[0], "80 60 00 01 02 03");
+    ::close(peer);
+    session.SetVideoHandler(nullptr);
+    session.CloseVideoChannel();
+    EXPECT_FALSE(session.IsVideoChannelOpen());
+}
+
+TEST(ClientSocket, CloseOnASocketThatIsNotOpenReturnsMinusOne) {
+    ClientSocket socket;
+    EXPECT_EQ(socket.Close(), -1);
+    EXPECT_EQ(socket.handle(), -1);
+}
+
+}  // namespace
+}  // namespace vantelsor
