@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "net/AddressText.h"
 #include "res/Strings.h"
 
 namespace vantelsor::ctl {
@@ -133,12 +134,11 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
         *error = "--device, --user and --password are required";
         return false;
     }
-    in_addr parsed{};
-    if (inet_pton(AF_INET, address.c_str(), &parsed) != 1 || parsed.s_addr == INADDR_NONE) {
+    // 255.255.255.255 is what inet_addr gives for failure: the login dialog refuses it too.
+    if (!ParseAddress(address, &out->deviceAddress) || out->deviceAddress == INADDR_NONE) {
         *error = res::kInvalidAddress;
         return false;
     }
-    out->deviceAddress = ntohl(parsed.s_addr);
     const int userChars = CharacterCount(out->user);
     if (userChars == 0) {
         *error = res::kUserNameEmpty;

@@ -7,7 +7,7 @@
 #include "protocol/ByteOrder.h"
 #include "protocol/MessageTypes.h"
 #include "protocol/ShortMessage.h"
-#include "sim/AddressText.h"
+#include "net/AddressText.h"
 
 namespace vantelsor::sim {
 namespace {

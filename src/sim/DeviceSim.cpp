@@ -14,7 +14,7 @@
 
 #include "protocol/MessageTypes.h"
 #include "protocol/RequestFraming.h"
-#include "sim/AddressText.h"
+#include "net/AddressText.h"
 
 namespace vantelsor::sim {
 namespace {

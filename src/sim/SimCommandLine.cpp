@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "sim/AccountsFile.h"
-#include "sim/AddressText.h"
+#include "net/AddressText.h"
 
 namespace vantelsor::sim {
 namespace {

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "sim/AddressText.h"
+#include "net/AddressText.h"
 #include "sim/DeviceSim.h"
 #include "sim/SimCommandLine.h"
 
+using namespace vantelsor;
 using namespace vantelsor::sim;
 
 int main(int argc, char** argv) {

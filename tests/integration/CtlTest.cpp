@@ -6,6 +6,7 @@
 
 #include "RunProcess.h"
 #include "SimFixture.h"
+#include "net/AddressText.h"
 #include "protocol/MessageTypes.h"
 #include "res/Strings.h"
 #include "session/LoginSequence.h"
@@ -17,17 +18,13 @@ using test::ProcessResult;
 
 class CtlTest : public test::SimFixture {
   protected:
-    std::string Address() const {
-        const uint32_t a = config.listenAddress;
-        return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." +
-               std::to_string((a >> 8) & 255) + "." + std::to_string(a & 255);
-    }
-
     ProcessResult Ctl(const std::string& command, const std::string& user = "admin",
                       const std::string& password = "admin123",
                       std::vector<std::string> extra = {}) const {
-        std::vector<std::string> args = {"--device",   Address(), "--user",          user,
-                                         "--password", password,  "--reply-timeout", "2000"};
+        std::vector<std::string> args = {"--device",        AddressText(config.listenAddress),
+                                         "--user",          user,
+                                         "--password",      password,
+                                         "--reply-timeout", "2000"};
         args.insert(args.end(), extra.begin(), extra.end());
         args.push_back(command);
         return test::RunProcess(VANTELSORCTL_PATH, args);

@@ -8,6 +8,7 @@
 
 #include "ScratchFolder.h"
 #include "SimFixture.h"
+#include "net/AddressText.h"
 #include "net/NetSession.h"
 #include "protocol/MessageTypes.h"
 #include "res/Strings.h"
@@ -45,11 +46,6 @@ class LoginTest : public test::SimFixture {
         settings.LoadRecentAddresses(&v);
         return v;
     }
-    std::string DeviceAddressText() const {
-        const uint32_t a = config.listenAddress;
-        return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." +
-               std::to_string((a >> 8) & 255) + "." + std::to_string(a & 255);
-    }
 
     ScratchFolder folder;
     SettingsStore settings;
@@ -70,7 +66,7 @@ TEST_F(LoginTest, AcceptedLoginFillsTheSessionRecordsItAndLogsOutAtExit) {
     EXPECT_EQ(info.encryptionFlags, 3);
     EXPECT_NE(info.sessionKey, (std::array<uint8_t, 8>{}));
     EXPECT_EQ(RecentUsers(), std::vector<std::string>{"admin"});
-    EXPECT_EQ(RecentAddresses(), std::vector<std::string>{DeviceAddressText()});
+    EXPECT_EQ(RecentAddresses(), std::vector<std::string>{AddressText(config.listenAddress)});
 
     ASSERT_TRUE(WaitReceived(msg::kLoginRecord, 1));
     login.Exit();
@@ -152,7 +148,7 @@ TEST_F(LoginTest, RefusalsGiveTheirMessageDiscardTheAttemptAndAllowARetry) {
         EXPECT_TRUE(device->WaitForStatus(
             [](const sim::SimStatus& s) { return s.openConnections == 0; }, 5000));
         // The address was remembered as soon as the connection stood; the user was not.
-        EXPECT_EQ(RecentAddresses(), std::vector<std::string>{DeviceAddressText()});
+        EXPECT_EQ(RecentAddresses(), std::vector<std::string>{AddressText(config.listenAddress)});
         EXPECT_TRUE(RecentUsers().empty());
         device.reset();
     }

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "net/AddressText.h"
 #include "res/Strings.h"
 #include "settings/IniFile.h"
 
@@ -177,12 +178,7 @@ void SettingsStore::AddRecentAddress(const std::string& address) {
 }
 
 void SettingsStore::AddRecentAddress(uint32_t address) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%u.%u.%u.%u", static_cast<unsigned>((address >> 24) & 0xFF),
-                  static_cast<unsigned>((address >> 16) & 0xFF),
-                  static_cast<unsigned>((address >> 8) & 0xFF),
-                  static_cast<unsigned>(address & 0xFF));
-    AddRecentAddress(std::string(buf));
+    AddRecentAddress(AddressText(address));
 }
 
 void SettingsStore::ClearRecentAddresses() {

@@ -12,7 +12,7 @@
 
 #include "SimTestSupport.h"
 #include "protocol/MessageTypes.h"
-#include "sim/AddressText.h"
+#include "net/AddressText.h"
 #include "sim/SimCommandLine.h"
 #include "support/TestAddress.h"
 
@@ -223,7 +223,7 @@ std::string TempFile(const std::string& name, const std::string& text) {
 
 TEST(SimProgramTest, AnnouncesItselfServesAndStopsOnSigterm) {
     const std::string accounts = TempFile("sim_program_accounts", "# ops only\nops secret 2\n");
-    const std::string address = sim::AddressText(TestAddress());
+    const std::string address = AddressText(TestAddress());
     Program program(
         {"--listen", address, "--port", "0", "--accounts", accounts, "--lock-leds", "3"});
     const std::string line = program.ReadLine();
@@ -278,8 +278,8 @@ TEST(SimProgramTest, TakenAddressIsReported) {
     sim::DeviceSim holder(config);
     ASSERT_TRUE(holder.Start());
     const std::string where =
-        sim::AddressText(TestAddress()) + ":" + std::to_string(holder.ControlPort());
-    Program program({"--listen", sim::AddressText(TestAddress()), "--port",
+        AddressText(TestAddress()) + ":" + std::to_string(holder.ControlPort());
+    Program program({"--listen", AddressText(TestAddress()), "--port",
                      std::to_string(holder.ControlPort())});
     EXPECT_EQ(program.Wait(), 1);
     EXPECT_EQ(program.Err(),

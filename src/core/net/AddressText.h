@@ -1,5 +1,5 @@
-// IPv4 addresses in host order to and from dotted text, for the simulator's
-// command line, trace and messages.
+// IPv4 addresses in host order to and from dotted decimal text
+// (most significant byte first).
 #pragma once
 
 #include <arpa/inet.h>
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace vantelsor::sim {
+namespace vantelsor {
 
 inline std::string AddressText(uint32_t hostOrder) {
     in_addr a{};
@@ -25,4 +25,4 @@ inline bool ParseAddress(const std::string& text, uint32_t* hostOrder) {
     return true;
 }
 
-}  // namespace vantelsor::sim
+}  // namespace vantelsor
