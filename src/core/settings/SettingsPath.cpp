@@ -29,7 +29,8 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// mkdir -p with mode 0700 for the folders it creates (the XDG specification's mode).
+// mkdir -p with mode 0700 for the folders it creates (the mode the XDG base directory rules ask
+// for).
 bool MakeFolders(const std::string& path) {
     if (path.empty()) return false;
     for (std::size_t pos = 1; pos <= path.size(); ++pos) {

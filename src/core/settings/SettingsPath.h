@@ -16,7 +16,7 @@ std::string ExecutableFolder();
 // The choice of DefaultSettingsPath with its inputs made explicit: `exeFolder` is the
 // program's folder ("" when unknown); `xdgConfigHome` and `home` are the values of
 // $XDG_CONFIG_HOME and $HOME (nullptr when unset). A relative or empty $XDG_CONFIG_HOME is
-// ignored, as the XDG specification asks. Creates the configuration folder when it chooses
+// ignored, as the XDG base directory rules ask. Creates the configuration folder when it chooses
 // it. Without any usable folder the result is "config.ini" (the current folder).
 std::string ChooseSettingsPath(const std::string& exeFolder, const char* xdgConfigHome,
                                const char* home);
