@@ -8,6 +8,11 @@
 
 #include "video/ColourConversion.h"
 
+extern "C" {
+#include <libswscale/swscale.h>
+}
+#include <libyuv/convert_argb.h>
+
 namespace {
 
 constexpr int kWidth = 1280;
@@ -53,5 +58,32 @@ void BM_Yuv420(benchmark::State& state) {
     RunConversion(state, vantelsor::ConvertYuv420);
 }
 BENCHMARK(BM_Yuv420)->Unit(benchmark::kMicrosecond);
+
+// The peers, asked for the same output: 4 bytes per pixel in blue, green, red,
+// alpha order, rows bottom-up (a negative height flips in libyuv).
+void LibyuvI420ToArgb(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* out, int w,
+                      int h) {
+    libyuv::I420ToARGB(y, w, u, w / 2, v, w / 2, out, w * 4, w, -h);
+}
+void BM_Yuv420Libyuv(benchmark::State& state) {
+    RunConversion(state, LibyuvI420ToArgb);
+}
+BENCHMARK(BM_Yuv420Libyuv)->Unit(benchmark::kMicrosecond);
+
+void SwscaleToBgra(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* out, int w,
+                   int h) {
+    static SwsContext* context = sws_getContext(w, h, AV_PIX_FMT_YUV420P, w, h, AV_PIX_FMT_BGRA,
+                                                SWS_POINT, nullptr, nullptr, nullptr);
+    const uint8_t* planes[3] = {y, u, v};
+    const int strides[3] = {w, w / 2, w / 2};
+    uint8_t* last = out + static_cast<std::size_t>(w) * 4 * (h - 1);  // bottom-up
+    uint8_t* dst[1] = {last};
+    const int dstStride[1] = {-w * 4};
+    sws_scale(context, planes, strides, 0, h, dst, dstStride);
+}
+void BM_Yuv420Swscale(benchmark::State& state) {
+    RunConversion(state, SwscaleToBgra);
+}
+BENCHMARK(BM_Yuv420Swscale)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
