@@ -10,7 +10,7 @@
 namespace {
 
 void BM_EncryptBlocks16(benchmark::State& state) {
-    const std::array<uint8_t, 8> key = {0x3A, 0x91, 0x5C, 0x07, 0xE4, 0x28, 0xBD, 0x66};
+    const vantelsor::SessionKey key = {0x3A, 0x91, 0x5C, 0x07, 0xE4, 0x28, 0xBD, 0x66};
     std::array<uint8_t, 16> data{};
     for (auto _ : state) {
         vantelsor::FieldCipher::EncryptBlocks(key.data(), data.data(), data.data(), 16);
@@ -20,8 +20,8 @@ void BM_EncryptBlocks16(benchmark::State& state) {
 BENCHMARK(BM_EncryptBlocks16);
 
 void BM_DecryptBlocks8(benchmark::State& state) {  // the head of every video fragment
-    const std::array<uint8_t, 8> key = {0x3A, 0x91, 0x5C, 0x07, 0xE4, 0x28, 0xBD, 0x66};
-    std::array<uint8_t, 8> data{};
+    const vantelsor::SessionKey key = {0x3A, 0x91, 0x5C, 0x07, 0xE4, 0x28, 0xBD, 0x66};
+    std::array<uint8_t, 8> data{};  // one cipher block
     for (auto _ : state) {
         vantelsor::FieldCipher::DecryptBlocks(key.data(), data.data(), data.data(), 8);
         benchmark::DoNotOptimize(data);

@@ -54,7 +54,7 @@ void Consume(FragmentAssembler& assembler, bool drain) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto assembler = std::make_unique<FragmentAssembler>();
-    const vd::Key key = {1, 2, 3, 4, 5, 6, 7, 8};
+    const SessionKey key = {1, 2, 3, 4, 5, 6, 7, 8};
     Input in(data, size);
     uint32_t frame = 0x7FFFFFF0;  // frame numbers near a wrap are reached quickly
     std::vector<uint8_t> datagram;

@@ -17,7 +17,7 @@ using namespace vantelsor;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0 || size > 65536) return 0;
     std::vector<uint8_t> buffer(data, data + size);
-    std::array<uint8_t, 8> key{};
+    SessionKey key{};
     KAppHandler handler(&key);
     const uint8_t expected[] = {0xA1, 0xA2, 0xA3};
     int step = 0;

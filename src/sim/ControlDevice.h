@@ -53,7 +53,7 @@ class ControlDevice {
 
   private:
     struct Session {
-        login::Key key{};
+        SessionKey key{};
         bool loggedIn = false;
         std::string user;
         uint16_t userType = 0;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "sim/AccountsFile.h"
 #include "net/AddressText.h"
+#include "sim/AccountsFile.h"
 
 namespace vantelsor::sim {
 namespace {
@@ -62,7 +62,7 @@ bool ParseNumber(std::string_view text, uint64_t max, uint64_t* value) {
     return true;
 }
 
-bool ParseKey(std::string_view text, std::array<uint8_t, 8>* key) {
+bool ParseKey(std::string_view text, SessionKey* key) {
     if (text.size() != 16) return false;
     for (size_t i = 0; i < 8; ++i) {
         uint64_t byte;
@@ -138,7 +138,7 @@ class Parser {
         if (a == "--reboot-delay") return Number(a, v, 3600000, &config_->rebootDelayMs);
         if (a == "--lock-leds") return Number(a, v, 7, &config_->lockLeds);
         if (a == "--key") {
-            std::array<uint8_t, 8> key;
+            SessionKey key;
             if (!ParseKey(v, &key)) return Fail(a, v, "16 hexadecimal digits");
             config_->fixedKey = key;
             return true;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "crypto/FieldCipher.h"
+
 namespace vantelsor::sim {
 
 inline constexpr uint16_t kAdministrator = 1;
@@ -48,7 +50,7 @@ struct SimConfig {
     bool controlBusy = false;            // 0xA9 answered 0xFF (right held elsewhere, not movable)
     uint32_t rebootDelayMs = 3000;       // 0xB0: drop everything, listen again after this
     uint8_t lockLeds = 0;                // bit 0 NumLock, bit 1 CapsLock, bit 2 ScrollLock
-    std::optional<std::array<uint8_t, 8>> fixedKey;  // otherwise a fresh random key per connection
+    std::optional<SessionKey> fixedKey;  // otherwise a fresh random key per connection
     Faults faults;
     std::string tracePath;  // "" none, "-" stdout, else a file (appended, flushed per line)
     // Received messages kept in memory for Trace(); beyond it the oldest go (the

@@ -64,7 +64,7 @@ TEST_F(LoginTest, AcceptedLoginFillsTheSessionRecordsItAndLogsOutAtExit) {
     EXPECT_EQ(info.userNameLength, 5);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(info.userName.data())), "admin");
     EXPECT_EQ(info.encryptionFlags, 3);
-    EXPECT_NE(info.sessionKey, (std::array<uint8_t, 8>{}));
+    EXPECT_NE(info.sessionKey, (SessionKey{}));
     EXPECT_EQ(RecentUsers(), std::vector<std::string>{"admin"});
     EXPECT_EQ(RecentAddresses(), std::vector<std::string>{AddressText(config.listenAddress)});
 

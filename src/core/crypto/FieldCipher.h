@@ -4,7 +4,15 @@
 // schedule, so any thread may call at any time.
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+namespace vantelsor {
+
+// The 8-byte key the device hands out at login; every enciphered field uses it.
+using SessionKey = std::array<uint8_t, 8>;
+
+}  // namespace vantelsor
 
 namespace vantelsor::FieldCipher {
 

@@ -54,13 +54,13 @@ std::array<uint8_t, kKeyMessageSize> BuildKeyRequest() {
     return {msg::kKeyRequest};
 }
 
-std::array<uint8_t, kKeyMessageSize> BuildKeyReply(const Key& key, uint8_t status) {
+std::array<uint8_t, kKeyMessageSize> BuildKeyReply(const SessionKey& key, uint8_t status) {
     std::array<uint8_t, kKeyMessageSize> m{msg::kKeyRequest, status};
     std::copy(key.begin(), key.end(), m.begin() + 2);
     return m;
 }
 
-std::array<uint8_t, kLoginSize> BuildLogin(const Key& key, const PlainField& user,
+std::array<uint8_t, kLoginSize> BuildLogin(const SessionKey& key, const PlainField& user,
                                            const PlainField& password) {
     std::array<uint8_t, kLoginSize> m{msg::kLogin, 0};
     PutU16(&m[kUserLengthAt], user.length);
@@ -70,7 +70,7 @@ std::array<uint8_t, kLoginSize> BuildLogin(const Key& key, const PlainField& use
     return m;
 }
 
-LoginRequest ParseLogin(const Key& key, const uint8_t* message) {
+LoginRequest ParseLogin(const SessionKey& key, const uint8_t* message) {
     LoginRequest r;
     r.user = ReadField(message + kUserLengthAt, message + kUserAt);
     FieldCipher::DecryptBlocks(key.data(), r.user.bytes.data(), r.user.bytes.data(), kFieldSize);

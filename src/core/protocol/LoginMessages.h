@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "crypto/FieldCipher.h"
+
 namespace vantelsor::login {
 
 inline constexpr uint16_t kProtocolVersion = 0x0100;
@@ -29,7 +31,6 @@ inline constexpr uint8_t kControlRightBit = 0x80;
 inline constexpr uint16_t kEventLogin = 1;
 inline constexpr uint16_t kEventLogout = 2;
 
-using Key = std::array<uint8_t, 8>;
 using Field = std::array<uint8_t, kFieldSize>;
 
 // A text's bytes, at most 16 of them, zero-padded to a field.
@@ -41,8 +42,8 @@ PlainField MakeField(std::string_view text);
 
 std::array<uint8_t, kVersionCheckSize> BuildVersionCheck(uint16_t version = kProtocolVersion);
 std::array<uint8_t, kKeyMessageSize> BuildKeyRequest();
-std::array<uint8_t, kKeyMessageSize> BuildKeyReply(const Key& key, uint8_t status = 0);
-std::array<uint8_t, kLoginSize> BuildLogin(const Key& key, const PlainField& user,
+std::array<uint8_t, kKeyMessageSize> BuildKeyReply(const SessionKey& key, uint8_t status = 0);
+std::array<uint8_t, kLoginSize> BuildLogin(const SessionKey& key, const PlainField& user,
                                            const PlainField& password);
 
 // What a login request carries, deciphered with the session key (device side).
@@ -50,7 +51,7 @@ struct LoginRequest {
     PlainField user;
     PlainField password;
 };
-LoginRequest ParseLogin(const Key& key, const uint8_t* message);
+LoginRequest ParseLogin(const SessionKey& key, const uint8_t* message);
 
 enum class LoginVerdict { kAccepted, kBadCredentials, kAlreadyLoggedIn, kSlotsFull, kRefused };
 LoginVerdict ClassifyLoginStatus(uint8_t status);

@@ -33,8 +33,8 @@ bool HasVideoSignature(const Header& header) {
            header.payloadType == kPayloadTypeH264;
 }
 
-int BuildFragment(const Key& key, Header header, const uint8_t* payload, int length, uint8_t* out,
-                  int capacity) {
+int BuildFragment(const SessionKey& key, Header header, const uint8_t* payload, int length,
+                  uint8_t* out, int capacity) {
     if (length < 0 || length > kFragmentPayload || capacity < kHeaderSize + length) return 0;
     header.payloadLength = static_cast<uint32_t>(length);
     WriteHeader(header, out);
@@ -46,7 +46,7 @@ int BuildFragment(const Key& key, Header header, const uint8_t* payload, int len
     return kHeaderSize + length;
 }
 
-void DecipherPayloadHead(const Key& key, uint8_t* payload, int length) {
+void DecipherPayloadHead(const SessionKey& key, uint8_t* payload, int length) {
     if (length < kCipheredBytes) return;
     FieldCipher::DecryptBlocks(key.data(), payload, payload, kCipheredBytes);
 }

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "crypto/FieldCipher.h"
+
 namespace vantelsor::videodatagram {
 
 inline constexpr int kHeaderSize = 80;
@@ -30,8 +32,6 @@ inline constexpr int kMaxFragments = 187;
 // The first payload bytes travel enciphered with the session key when the payload has
 // at least this many.
 inline constexpr int kCipheredBytes = 8;
-
-using Key = std::array<uint8_t, 8>;
 
 struct Header {
     uint8_t version = kVersionBits;
@@ -58,11 +58,11 @@ bool HasVideoSignature(const Header& header);
 // first kCipheredBytes of the payload when it is at least that long. Returns the
 // datagram's size, or 0 (out untouched) when length is negative, above
 // kFragmentPayload, or the datagram does not fit.
-int BuildFragment(const Key& key, Header header, const uint8_t* payload, int length, uint8_t* out,
-                  int capacity);
+int BuildFragment(const SessionKey& key, Header header, const uint8_t* payload, int length,
+                  uint8_t* out, int capacity);
 
 // Client side: deciphers the first kCipheredBytes of a payload of `length` bytes in
 // place; shorter payloads travel plain and are left alone.
-void DecipherPayloadHead(const Key& key, uint8_t* payload, int length);
+void DecipherPayloadHead(const SessionKey& key, uint8_t* payload, int length);
 
 }  // namespace vantelsor::videodatagram

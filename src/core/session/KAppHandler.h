@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "crypto/FieldCipher.h"
 #include "net/KNetHandler.h"
 
 namespace vantelsor {
@@ -16,7 +17,7 @@ namespace vantelsor {
 class KAppHandler : public KNetHandler {
   public:
     // The key of a 0xA2 reply is written to `sessionKey`.
-    explicit KAppHandler(std::array<uint8_t, 8>* sessionKey) : sessionKey_(sessionKey) {}
+    explicit KAppHandler(SessionKey* sessionKey) : sessionKey_(sessionKey) {}
 
     // The reply type that may be taken next; 0 for none.
     void Expect(uint8_t type);
@@ -26,7 +27,7 @@ class KAppHandler : public KNetHandler {
     int OnMessage(const uint8_t* data, int length) override;
 
   private:
-    std::array<uint8_t, 8>* sessionKey_;
+    SessionKey* sessionKey_;
     mutable std::mutex mutex_;
     uint8_t expected_ = 0;
     std::array<uint8_t, 2> lastReply_{};

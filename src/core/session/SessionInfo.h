@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "crypto/FieldCipher.h"
 #include "protocol/MessageTypes.h"
 
 namespace vantelsor {
@@ -25,10 +26,10 @@ struct SessionInfo {
     int32_t tcpPort = msg::kControlPort;
     int32_t udpPort = msg::kVideoPort;
     int32_t videoMode = 1;
-    int32_t encryptionFlags;              // bit 0 keyboard, bit 1 mouse
-    std::array<uint8_t, 8> sessionKey{};  // from the 0xA2 reply
-    uint16_t userNameLength = 0;          // 0 until the login is accepted
-    std::array<uint8_t, 16> userName{};   // zero-padded, no terminator when full
+    int32_t encryptionFlags;             // bit 0 keyboard, bit 1 mouse
+    SessionKey sessionKey{};             // from the 0xA2 reply
+    uint16_t userNameLength = 0;         // 0 until the login is accepted
+    std::array<uint8_t, 16> userName{};  // zero-padded, no terminator when full
     uint16_t userType = kAdministrator;
     std::atomic<int32_t> hasControlRight{1};
     std::atomic<int32_t> localCursorOn{1};

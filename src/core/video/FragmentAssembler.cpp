@@ -26,7 +26,7 @@ FragmentAssembler::FragmentAssembler() {
     for (Slot& slot : slots_) slot.buffer = std::make_unique<uint8_t[]>(kSlotBytes);
 }
 
-int FragmentAssembler::AddFragment(uint8_t* datagram, int length, const vd::Key& key) {
+int FragmentAssembler::AddFragment(uint8_t* datagram, int length, const SessionKey& key) {
     // Everything is checked before anything is deciphered or copied, so a rejected
     // datagram leaves both the ring and the caller's bytes as they were.
     if (datagram == nullptr || length < vd::kHeaderSize) return kRejected;
@@ -97,7 +97,7 @@ void FragmentAssembler::Flush() {
 }
 
 int FragmentAssembler::Store(int index, const vd::Header& header, uint8_t* payload,
-                             const vd::Key& key, bool opened) {
+                             const SessionKey& key, bool opened) {
     Slot& slot = slots_[index];
     SlotState& state = slot.state;
     const int fragment = header.fragmentIndex;

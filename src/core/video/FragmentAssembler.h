@@ -60,7 +60,7 @@ class FragmentAssembler {
     // the bytes received or above 1400, fragment index 187 or more), or one of a
     // frame already handed out or discarded, is rejected with kRejected and neither
     // the assembler nor the datagram changes.
-    int AddFragment(uint8_t* datagram, int length, const videodatagram::Key& key);
+    int AddFragment(uint8_t* datagram, int length, const SessionKey& key);
 
     // If the frame at the read position is complete: sets *data and *size (either may
     // be null), frees its slot, moves the read position on and returns true. Otherwise
@@ -86,7 +86,7 @@ class FragmentAssembler {
     void Empty(Slot& slot);
     void Flush();
     int Store(int index, const videodatagram::Header& header, uint8_t* payload,
-              const videodatagram::Key& key, bool opened);
+              const SessionKey& key, bool opened);
 
     std::array<Slot, kSlotCount> slots_;
     int read_ = 0;           // slot whose frame is handed out next

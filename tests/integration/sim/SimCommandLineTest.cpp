@@ -11,8 +11,8 @@
 #include <fstream>
 
 #include "SimTestSupport.h"
-#include "protocol/MessageTypes.h"
 #include "net/AddressText.h"
+#include "protocol/MessageTypes.h"
 #include "sim/SimCommandLine.h"
 #include "support/TestAddress.h"
 
@@ -85,8 +85,7 @@ TEST(SimCommandLineTest, EveryOptionReachesTheConfiguration) {
     EXPECT_TRUE(config.controlBusy);
     EXPECT_EQ(config.rebootDelayMs, 500u);
     EXPECT_EQ(config.lockLeds, 5);
-    EXPECT_EQ(config.fixedKey,
-              (std::array<uint8_t, 8>{0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}));
+    EXPECT_EQ(config.fixedKey, (SessionKey{0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}));
     EXPECT_EQ(config.faults.silent, (std::set<uint8_t>{0xA1, 0xAD}));
     EXPECT_EQ(config.faults.delayMs, (std::map<uint8_t, uint32_t>{{0xA1, 16}, {0xA3, 1500}}));
     EXPECT_EQ(config.faults.closeAfterMessages, 4);
@@ -279,8 +278,8 @@ TEST(SimProgramTest, TakenAddressIsReported) {
     ASSERT_TRUE(holder.Start());
     const std::string where =
         AddressText(TestAddress()) + ":" + std::to_string(holder.ControlPort());
-    Program program({"--listen", AddressText(TestAddress()), "--port",
-                     std::to_string(holder.ControlPort())});
+    Program program(
+        {"--listen", AddressText(TestAddress()), "--port", std::to_string(holder.ControlPort())});
     EXPECT_EQ(program.Wait(), 1);
     EXPECT_EQ(program.Err(),
               "vantelsor-sim: cannot listen on " + where + ": Address already in use\n");

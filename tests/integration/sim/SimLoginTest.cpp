@@ -91,7 +91,7 @@ TEST_F(SimLoginTest, LoginIsDecipheredWithTheConnectionsOwnKey) {
 }
 
 TEST_F(SimLoginTest, FixedKeyIsHandedToEveryConnection) {
-    const login::Key key{0x13, 0x34, 0x57, 0x79, 0x9B, 0xBC, 0xDF, 0xF1};
+    const SessionKey key{0x13, 0x34, 0x57, 0x79, 0x9B, 0xBC, 0xDF, 0xF1};
     sim::SimConfig config = Config();
     config.fixedKey = key;
     Start(config);

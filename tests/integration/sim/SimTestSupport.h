@@ -60,7 +60,7 @@ class SimClient : public KNetHandler {
     // Waits until the device has closed the connection.
     bool WaitClosed(uint32_t timeoutMs = kWaitMs);
 
-    const login::Key& key() const { return key_; }
+    const SessionKey& key() const { return key_; }
 
   private:
     int OnMessage(const uint8_t* data, int length) override;
@@ -68,7 +68,7 @@ class SimClient : public KNetHandler {
     std::mutex lock_;
     std::condition_variable arrived_;
     std::deque<Bytes> messages_;
-    login::Key key_{};
+    SessionKey key_{};
     NetSession session_;  // last: its receive thread ends before the queue goes
 };
 

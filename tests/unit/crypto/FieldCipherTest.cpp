@@ -19,9 +19,9 @@ uint8_t Reverse(uint8_t b) {
 }
 
 // The device's key whose bit-reversed bytes are the standard DES key `hex`.
-std::array<uint8_t, 8> DeviceKey(std::string_view hex) {
+SessionKey DeviceKey(std::string_view hex) {
     const auto standard = FromHex(hex);
-    std::array<uint8_t, 8> key{};
+    SessionKey key{};
     for (int i = 0; i < 8; ++i) key[i] = Reverse(standard[i]);
     return key;
 }
@@ -84,7 +84,7 @@ struct LengthCase {
 TEST(FieldCipher, LengthUsesLowEightBitsAndRoundsUpToWholeBlocks) {
     const LengthCase cases[] = {{0, 0},   {1, 8},   {8, 8},         {9, 16},  {16, 16},
                                 {17, 24}, {256, 0}, {256 + 16, 16}, {-256, 0}};
-    const std::array<uint8_t, 8> key = {1, 2, 3, 4, 5, 6, 7, 8};
+    const SessionKey key = {1, 2, 3, 4, 5, 6, 7, 8};
     std::vector<uint8_t> in(40);
     for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<uint8_t>(i * 7 + 1);
     for (const LengthCase& c : cases) {
@@ -99,7 +99,7 @@ TEST(FieldCipher, LengthUsesLowEightBitsAndRoundsUpToWholeBlocks) {
 }
 
 TEST(FieldCipher, InPlaceRoundTripOverManyBlocks) {
-    const std::array<uint8_t, 8> key = {0x9A, 0x00, 0xFF, 0x13, 0x37, 0x42, 0x80, 0x01};
+    const SessionKey key = {0x9A, 0x00, 0xFF, 0x13, 0x37, 0x42, 0x80, 0x01};
     std::vector<uint8_t> data(248);
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i);
     const auto original = data;
@@ -114,7 +114,7 @@ TEST(FieldCipher, InPlaceRoundTripOverManyBlocks) {
 }
 
 TEST(FieldCipher, SealInputMessageKeepsChecksumAndReplacesType) {
-    const std::array<uint8_t, 8> key = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
+    const SessionKey key = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
     struct Case {
         int n;
         uint8_t type;

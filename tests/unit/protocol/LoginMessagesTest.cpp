@@ -10,7 +10,7 @@ namespace {
 using test::FromHex;
 using test::ToHex;
 
-const Key kKey = {0x3A, 0x91, 0x5C, 0x07, 0xE4, 0x28, 0xBD, 0x66};
+const SessionKey kKey = {0x3A, 0x91, 0x5C, 0x07, 0xE4, 0x28, 0xBD, 0x66};
 
 TEST(LoginMessages, VersionCheckAndKeyRequestBytes) {
     EXPECT_EQ(ToHex(BuildVersionCheck()), "A1 00 01 00");

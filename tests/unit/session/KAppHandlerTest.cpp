@@ -14,7 +14,7 @@ int Offer(KAppHandler& h, const char* hex) {
 }
 
 TEST(KAppHandler, TakesOnlyTheExpectedReplyAndOnlyOnce) {
-    std::array<uint8_t, 8> key{};
+    SessionKey key{};
     KAppHandler h(&key);
     h.Expect(0xA1);
     EXPECT_EQ(Offer(h, "A3 81"), 0);  // a login status cannot answer the version check
@@ -26,24 +26,24 @@ TEST(KAppHandler, TakesOnlyTheExpectedReplyAndOnlyOnce) {
 }
 
 TEST(KAppHandler, KeyReplyFillsTheSessionKeyWhichAStrayReplyCannotChange) {
-    std::array<uint8_t, 8> key{};
+    SessionKey key{};
     KAppHandler h(&key);
     h.Expect(0xA2);
     EXPECT_EQ(Offer(h, "A2 77 01 02 03 04 05 06 07 08"), 1);
-    EXPECT_EQ(key, (std::array<uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(key, (SessionKey{1, 2, 3, 4, 5, 6, 7, 8}));
     h.Expect(0xA3);
     EXPECT_EQ(Offer(h, "A2 00 FF FF FF FF FF FF FF FF"), 0);
     h.Expect(0);
     EXPECT_EQ(Offer(h, "A2 00 FF FF FF FF FF FF FF FF"), 0);
-    EXPECT_EQ(key, (std::array<uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(key, (SessionKey{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 TEST(KAppHandler, ShortKeyReplyIsNotTaken) {
-    std::array<uint8_t, 8> key{};
+    SessionKey key{};
     KAppHandler h(&key);
     h.Expect(0xA2);
     EXPECT_EQ(Offer(h, "A2 00 01 02"), 0);
-    EXPECT_EQ(key, (std::array<uint8_t, 8>{}));
+    EXPECT_EQ(key, (SessionKey{}));
 }
 
 }  // namespace

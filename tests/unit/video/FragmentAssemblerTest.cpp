@@ -17,7 +17,7 @@ namespace {
 namespace vd = videodatagram;
 using A = FragmentAssembler;
 
-const vd::Key kKey = {0x13, 0x34, 0x57, 0x79, 0x9B, 0xBC, 0xDF, 0xF1};
+const SessionKey kKey = {0x13, 0x34, 0x57, 0x79, 0x9B, 0xBC, 0xDF, 0xF1};
 constexpr int kFull = vd::kFragmentPayload;
 constexpr int kLastLength = 300;
 
@@ -252,7 +252,7 @@ TEST(FragmentAssembler, FirstEightPayloadBytesAreDecipheredInPlace) {
 TEST(FragmentAssembler, HeadIsDecipheredWithTheGivenKey) {
     A assembler;
     auto datagram = Datagram(9, 0, true, 8);
-    vd::Key other = kKey;
+    SessionKey other = kKey;
     other[0] ^= 0x02;  // a bit the key schedule uses
     ASSERT_EQ(assembler.AddFragment(datagram.data(), static_cast<int>(datagram.size()), other),
               A::kCompleted);
