@@ -51,6 +51,8 @@ struct SimConfig {
     uint32_t rebootDelayMs = 3000;       // 0xB0: drop everything, listen again after this
     uint8_t lockLeds = 0;                // bit 0 NumLock, bit 1 CapsLock, bit 2 ScrollLock
     std::optional<SessionKey> fixedKey;  // otherwise a fresh random key per connection
+    int screenWidth = 1280;              // the simulated target's screen, in pixels
+    int screenHeight = 1024;
     Faults faults;
     std::string tracePath;  // "" none, "-" stdout, else a file (appended, flushed per line)
     // Received messages kept in memory for Trace(); beyond it the oldest go (the
