@@ -17,7 +17,7 @@ namespace {
 constexpr int kMinUser = 4, kMaxUser = 16;
 constexpr int kMinPassword = 6, kMaxPassword = 16;
 
-const char* const kCommands[] = {"login", "take-control", "reboot", "lock-state"};
+const char* const kCommands[] = {"login", "take-control", "reboot", "lock-state", "screenshot"};
 
 std::string Format(const char* pattern, int a, int b) {
     char text[256];
@@ -55,6 +55,33 @@ bool ParseTimeout(const char* v, uint32_t* ms) {
     return true;
 }
 
+// FILE [--frames N], N from 1 to 10000.
+bool ParseScreenshotArguments(const std::vector<std::string>& args, ScreenshotOptions* out,
+                              std::string* error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--frames") {
+            char* end = nullptr;
+            const char* v = i + 1 < args.size() ? args[++i].c_str() : "";
+            const long n = std::strtol(v, &end, 10);
+            if (end == v || *end != '\0' || n < 1 || n > 10000) {
+                *error = "--frames takes a number from 1 to 10000";
+                return false;
+            }
+            out->frames = static_cast<int>(n);
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            *error = "unknown option " + args[i];
+            return false;
+        } else if (out->file.empty()) {
+            out->file = args[i];
+        } else {
+            *error = "unexpected argument " + args[i];
+            return false;
+        }
+    }
+    if (out->file.empty()) *error = "screenshot needs the name of the PNG file to write";
+    return !out->file.empty();
+}
+
 }  // namespace
 
 const char* Usage() {
@@ -65,6 +92,9 @@ const char* Usage() {
            "  take-control   take the operation right from whoever holds it\n"
            "  reboot         reboot the device\n"
            "  lock-state     print the target's NumLock, CapsLock and ScrollLock\n"
+           "  screenshot FILE.png [--frames N]\n"
+           "                 receive the target's screen and write its N-th picture\n"
+           "                 (default 1) as a PNG file\n"
            "exit codes: 0 ok, 1 refused or failed, 2 usage, 3 no reply in time,\n"
            "            4 connection failed, 5 protocol version mismatch\n";
 }
@@ -107,7 +137,7 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
                 *error = "--reply-timeout takes milliseconds, 1 to 3600000";
                 return false;
             }
-        } else if (arg.size() > 1 && arg[0] == '-') {
+        } else if (arg.size() > 1 && arg[0] == '-' && out->command.empty()) {
             *error = "unknown option " + std::string(arg);
             return false;
         } else if (out->command.empty()) {
@@ -126,7 +156,9 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
         *error = "unknown command " + out->command;
         return false;
     }
-    if (!out->arguments.empty()) {
+    if (out->command == "screenshot") {
+        if (!ParseScreenshotArguments(out->arguments, &out->screenshot, error)) return false;
+    } else if (!out->arguments.empty()) {
         *error = "unexpected argument " + out->arguments.front();
         return false;
     }

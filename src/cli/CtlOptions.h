@@ -17,6 +17,11 @@ enum ExitCode : int {
     kExitVersionMismatch = 5,
 };
 
+struct ScreenshotOptions {
+    std::string file;
+    int frames = 1;  // write the N-th complete picture
+};
+
 struct CtlOptions {
     uint32_t deviceAddress = 0;  // host order
     std::string user;
@@ -24,7 +29,8 @@ struct CtlOptions {
     int32_t encryptionFlags = 0;
     uint32_t replyTimeoutMs = 20000;
     std::string command;
-    std::vector<std::string> arguments;
+    std::vector<std::string> arguments;  // after the command, options included
+    ScreenshotOptions screenshot;
 };
 
 // Parses argv; on failure returns false with a message for stderr in `error`.

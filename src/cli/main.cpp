@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/CtlOptions.h"
+#include "cli/ScreenshotCommand.h"
 #include "net/NetSession.h"
 #include "res/Strings.h"
 #include "session/ConsoleLink.h"
@@ -84,6 +85,7 @@ int LockState(ConsoleLink& link) {
 
 int RunCommand(const CtlOptions& o, LoginSequence& login, EventSink* sink, const Timing& timing) {
     if (o.command == "login") return PrintLogin(*login.info());
+    if (o.command == "screenshot") return Screenshot(o.screenshot, login, timing);
     ConsoleLink link(login.session(), login.info(), sink, timing);
     link.Open();
     int code = kExitOk;

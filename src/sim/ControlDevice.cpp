@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "net/AddressText.h"
 #include "protocol/ByteOrder.h"
 #include "protocol/MessageTypes.h"
 #include "protocol/ShortMessage.h"
-#include "net/AddressText.h"
 
 namespace vantelsor::sim {
 namespace {
@@ -141,6 +141,12 @@ void ControlDevice::Close(int connection) {
 void ControlDevice::CloseAll() {
     sessions_.clear();
     holder_.reset();
+}
+
+std::optional<ControlDevice::LoginOf> ControlDevice::LoggedIn(int connection) const {
+    const auto it = sessions_.find(connection);
+    if (it == sessions_.end() || !it->second.loggedIn) return std::nullopt;
+    return LoginOf{it->second.user, it->second.key};
 }
 
 int ControlDevice::LoggedInCount() const {

@@ -49,6 +49,12 @@ class ControlDevice {
     void SetLockLeds(uint8_t leds) { lockLeds_ = leds; }
     const std::vector<login::LoginRecord>& userLog() const { return userLog_; }
     int LoggedInCount() const;
+    // The user name and session key of a logged-in connection.
+    struct LoginOf {
+        std::string user;
+        SessionKey key{};
+    };
+    std::optional<LoginOf> LoggedIn(int connection) const;
     std::optional<int> controlHolder() const { return holder_; }
 
   private:

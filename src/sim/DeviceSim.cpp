@@ -12,9 +12,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "net/AddressText.h"
 #include "protocol/MessageTypes.h"
 #include "protocol/RequestFraming.h"
-#include "net/AddressText.h"
 
 namespace vantelsor::sim {
 namespace {
@@ -44,7 +44,40 @@ DeviceSim::DeviceSim(SimConfig config)
       device_(config_),
       trace_(config_.traceCapacity),
       random_(std::random_device{}()),
-      readBuffer_(kReadChunk) {}
+      readBuffer_(kReadChunk),
+      video_(config_, VideoHooks()) {}
+
+VideoService::Hooks DeviceSim::VideoHooks() {
+    VideoService::Hooks hooks;
+    hooks.authorise = [this](const std::string& user, uint32_t address) {
+        return AuthoriseStream(user, address);
+    };
+    hooks.scene = [] { return SceneState{}; };
+    hooks.record = [this](int connection, const std::vector<uint8_t>& datagram,
+                          const std::string& text) {
+        std::lock_guard lock(lock_);
+        Record(connection, datagram, text);
+    };
+    return hooks;
+}
+
+std::optional<StreamGrant> DeviceSim::AuthoriseStream(const std::string& user, uint32_t address) {
+    std::lock_guard lock(lock_);
+    // The newest login of that user from that address: a client that logged in again
+    // streams with its new key.
+    for (auto it = connections_.rbegin(); it != connections_.rend(); ++it) {
+        const auto login = device_.LoggedIn(it->first);
+        if (!login || login->user != user) continue;
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        if (::getpeername(it->second.fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0 ||
+            ntohl(peer.sin_addr.s_addr) != address) {
+            continue;
+        }
+        return StreamGrant{it->first, login->key};
+    }
+    return std::nullopt;
+}
 
 DeviceSim::~DeviceSim() {
     Stop();
@@ -56,6 +89,11 @@ bool DeviceSim::Start() {
     startError_.clear();
     if (!trace_.Open(config_.tracePath, &startError_)) return false;
     if (!Listen()) {
+        trace_.Close();
+        return false;
+    }
+    if (!video_.Start(&startError_)) {
+        CloseListener();
         trace_.Close();
         return false;
     }
@@ -73,6 +111,8 @@ void DeviceSim::Stop() {
     }
     wake_.Raise();
     thread_.join();
+    // Without the device's lock: the video thread may be waiting for it.
+    video_.Stop();
     std::lock_guard lock(lock_);
     while (!connections_.empty()) CloseConnection(connections_.begin()->first, "device stopped");
     CloseListener();
@@ -328,6 +368,7 @@ void DeviceSim::CloseConnection(int id, const std::string& why) {
     if (it == connections_.end()) return;
     ::close(it->second.fd);
     connections_.erase(it);
+    video_.EndConnection(id);
     device_.Close(id);
     trace_.Note(id, "closed: " + why);
     changed_.notify_all();
@@ -339,6 +380,7 @@ void DeviceSim::Reboot() {
         trace_.Note(id, "closed: reboot");
     }
     connections_.clear();
+    video_.EndAll();
     device_.CloseAll();
     timers_.DropReplies();
     CloseListener();

@@ -27,6 +27,7 @@
 #include "sim/SimConfig.h"
 #include "sim/SimTrace.h"
 #include "sim/TimerQueue.h"
+#include "sim/VideoService.h"
 
 namespace vantelsor::sim {
 
@@ -70,6 +71,10 @@ class DeviceSim {
     int FramingErrors() const;
     int OpenConnections() const;
 
+    // The video side: streams, their faults and rate, the picture it shows.
+    VideoService& Video() { return video_; }
+    uint16_t VideoPort() const { return video_.VideoPort(); }
+
     std::vector<login::LoginRecord> UserLog() const;
     void SetLockLeds(uint8_t leds);
 
@@ -101,6 +106,8 @@ class DeviceSim {
     void RunTimers();
     void Record(int connection, const std::vector<uint8_t>& message, std::string text);
     SimStatus StatusLocked() const;
+    VideoService::Hooks VideoHooks();
+    std::optional<StreamGrant> AuthoriseStream(const std::string& user, uint32_t address);
 
     const SimConfig config_;
 
@@ -120,6 +127,10 @@ class DeviceSim {
     std::string startError_;
     std::mt19937 random_;
     std::vector<uint8_t> readBuffer_;
+
+    // Its own thread and lock; calls back into this device (taking lock_) only from that
+    // thread, never while holding its lock, so lock_ may be held while calling it.
+    VideoService video_;
 
     WakeSignal wake_;
     std::thread thread_;  // touched only by Start, Stop and the destructor

@@ -1,6 +1,7 @@
 #include "sim/SimCommandLine.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
 
 #include "net/AddressText.h"
@@ -30,6 +31,18 @@ constexpr const char* kUsage =
     "  --close-after N       close a connection on receiving its N-th message\n"
     "  --garbage TYPE:N      reply to TYPE with N random bytes (repeatable)\n"
     "  --trace FILE|-        record every received message (\"-\": standard output)\n"
+    "\n"
+    "Video (UDP, to every logged-in client that sends the start datagram 0xA5):\n"
+    "  --video-port N        video port (default 5553; 0: any free port)\n"
+    "  --size WxH            the target's screen (default 1280x1024)\n"
+    "  --fps N               pictures per second, 1 to 60 (default 25)\n"
+    "  --bitrate KBPS        encoder bit rate (default 4096)\n"
+    "  --key-interval N      pictures between key frames (default 50)\n"
+    "  --clock TEXT          show TEXT instead of the local time (a still picture)\n"
+    "  --video-loss P        drop each datagram with probability P (0 to 1)\n"
+    "  --video-reorder P     send a datagram after the next one, probability P\n"
+    "  --video-duplicate P   send a datagram twice, probability P\n"
+    "  --video-damage P      damage a datagram's header, probability P\n"
     "  --help                show this text\n"
     "\n"
     "Numbers are decimal or hexadecimal with 0x. Prints \"vantelsor-sim listening on\n"
@@ -81,6 +94,21 @@ constexpr std::string_view kValueOptions[] = {"--listen",         "--port",     
                                               "--silent",         "--delay",        "--close-after",
                                               "--garbage",        "--trace"};
 
+// Options of the video stream, with one value.
+constexpr std::string_view kVideoOptions[] = {
+    "--video-port", "--size",       "--fps",           "--bitrate",         "--key-interval",
+    "--clock",      "--video-loss", "--video-reorder", "--video-duplicate", "--video-damage"};
+
+// A probability: a decimal number from 0 to 1.
+bool ParseProbability(const std::string& text, double* out) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return false;
+    char* end = nullptr;
+    const double p = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || p < 0 || p > 1) return false;
+    *out = p;
+    return true;
+}
+
 bool OneOf(std::string_view option, const auto& names) {
     for (std::string_view name : names) {
         if (name == option) return true;
@@ -101,7 +129,7 @@ class Parser {
             const std::string& a = args[i];
             if (OneOf(a, kFlags)) {
                 config_->controlBusy = true;
-            } else if (!OneOf(a, kValueOptions)) {
+            } else if (!OneOf(a, kValueOptions) && !OneOf(a, kVideoOptions)) {
                 *error_ = a.rfind('-', 0) == 0 ? "unknown option '" + a + "'"
                                                : "unexpected argument '" + a + "'";
                 return CommandLineResult::kError;
@@ -117,6 +145,7 @@ class Parser {
 
   private:
     bool Apply(const std::string& a, const std::string& v) {
+        if (OneOf(a, kVideoOptions)) return ApplyVideo(a, v);
         Faults& f = config_->faults;
         if (a == "--listen") {
             return ParseAddress(v, &config_->listenAddress) || Fail(a, v, "an IPv4 address");
@@ -165,6 +194,40 @@ class Parser {
             return true;
         }
         config_->tracePath = v;  // --trace
+        return true;
+    }
+
+    bool ApplyVideo(const std::string& a, const std::string& v) {
+        if (a == "--video-port") return Number(a, v, 0xFFFF, &config_->videoPort);
+        if (a == "--size") return Size(a, v);
+        if (a == "--fps") {
+            return Number(a, v, 60, &config_->videoRate.framesPerSecond) &&
+                   (config_->videoRate.framesPerSecond > 0 || Fail(a, v, "from 1 to 60"));
+        }
+        if (a == "--bitrate") return Number(a, v, 100000, &config_->videoRate.bitRateKbps);
+        if (a == "--key-interval") return Number(a, v, 10000, &config_->keyInterval);
+        if (a == "--clock") {
+            config_->fixedClock = v;
+            return true;
+        }
+        VideoFaults& f = config_->videoFaults;
+        double* p = a == "--video-loss"        ? &f.loss
+                    : a == "--video-reorder"   ? &f.reorder
+                    : a == "--video-duplicate" ? &f.duplicate
+                                               : &f.damage;
+        return ParseProbability(v, p) || Fail(a, v, "a probability from 0 to 1");
+    }
+
+    // WxH, each from 16 to 4096.
+    bool Size(const std::string& option, const std::string& v) {
+        const size_t x = v.find('x');
+        uint64_t w, h;
+        if (x == std::string::npos || !ParseNumber(std::string_view(v).substr(0, x), 4096, &w) ||
+            !ParseNumber(std::string_view(v).substr(x + 1), 4096, &h) || w < 16 || h < 16) {
+            return Fail(option, v, "WxH with W and H from 16 to 4096");
+        }
+        config_->screenWidth = static_cast<int>(w);
+        config_->screenHeight = static_cast<int>(h);
         return true;
     }
 

@@ -40,6 +40,21 @@ struct Faults {
     std::map<uint8_t, int> garbage;  // reply with N random bytes instead of the reply to this type
 };
 
+// Faults of the video stream, each a probability per datagram (0..1).
+struct VideoFaults {
+    double loss = 0;       // not sent
+    double reorder = 0;    // sent after the datagram that follows it
+    double duplicate = 0;  // sent twice
+    double damage = 0;     // header damaged (version bits), so a client must reject it
+    bool operator==(const VideoFaults&) const = default;
+};
+
+struct VideoRate {
+    int framesPerSecond = 25;
+    int bitRateKbps = 4096;
+    bool operator==(const VideoRate&) const = default;
+};
+
 struct SimConfig {
     uint32_t listenAddress = 0x7F000001;  // host order
     uint16_t controlPort = 5552;          // 0: any free port (DeviceSim::ControlPort tells which)
@@ -53,6 +68,11 @@ struct SimConfig {
     std::optional<SessionKey> fixedKey;  // otherwise a fresh random key per connection
     int screenWidth = 1280;              // the simulated target's screen, in pixels
     int screenHeight = 1024;
+    uint16_t videoPort = 5553;  // UDP; 0: any free port (DeviceSim::VideoPort tells which)
+    VideoRate videoRate;
+    int keyInterval = 50;  // pictures between key frames
+    VideoFaults videoFaults;
+    std::string fixedClock;  // "" the local time; else the clock shows this text
     Faults faults;
     std::string tracePath;  // "" none, "-" stdout, else a file (appended, flushed per line)
     // Received messages kept in memory for Trace(); beyond it the oldest go (the

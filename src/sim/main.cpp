@@ -43,8 +43,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vantelsor-sim: %s\n", device.StartError().c_str());
         return 1;
     }
-    std::printf("vantelsor-sim listening on %s:%u\n", AddressText(config.listenAddress).c_str(),
-                unsigned{device.ControlPort()});
+    // One line: scripts wait for "listening" and read the control port after the colon.
+    std::printf("vantelsor-sim listening on %s:%u, video on port %u (%dx%d, %d pictures/s)\n",
+                AddressText(config.listenAddress).c_str(), unsigned{device.ControlPort()},
+                unsigned{device.VideoPort()}, device.Video().width(), device.Video().height(),
+                config.videoRate.framesPerSecond);
     std::fflush(stdout);
 
     int signal = 0;

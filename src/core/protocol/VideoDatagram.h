@@ -61,6 +61,30 @@ bool HasVideoSignature(const Header& header);
 int BuildFragment(const SessionKey& key, Header header, const uint8_t* payload, int length,
                   uint8_t* out, int capacity);
 
+// Device side: cuts one frame of `size` bytes into its datagrams (fragment i carries
+// bytes i * kFragmentPayload onwards, the last one the marker) and calls
+// emit(datagram, length) for each in order; the datagram may be changed by emit.
+// Returns the number of fragments, or 0 (nothing emitted) when the frame needs more
+// than kMaxFragments or is empty.
+template <typename Emit>
+int CutFrame(const SessionKey& key, uint32_t frameNumber, const uint8_t* frame, int size,
+             Emit&& emit) {
+    const int fragments = (size + kFragmentPayload - 1) / kFragmentPayload;
+    if (size <= 0 || fragments > kMaxFragments) return 0;
+    uint8_t datagram[kHeaderSize + kFragmentPayload];
+    for (int i = 0; i < fragments; ++i) {
+        Header header;
+        header.fragmentIndex = static_cast<uint16_t>(i);
+        header.frameNumber = frameNumber;
+        header.marker = i == fragments - 1;
+        const int offset = i * kFragmentPayload;
+        const int length = size - offset < kFragmentPayload ? size - offset : kFragmentPayload;
+        const int n = BuildFragment(key, header, frame + offset, length, datagram, sizeof datagram);
+        emit(datagram, n);
+    }
+    return fragments;
+}
+
 // Client side: deciphers the first kCipheredBytes of a payload of `length` bytes in
 // place; shorter payloads travel plain and are left alone.
 void DecipherPayloadHead(const SessionKey& key, uint8_t* payload, int length);

@@ -2,6 +2,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
 #include <libavutil/pixfmt.h>
 }
 
@@ -15,6 +16,9 @@ LibavH264Decode::~LibavH264Decode() {
 
 bool LibavH264Decode::Open() {
     if (context_) return true;
+    // A damaged or incomplete frame is part of normal operation over UDP: the library's
+    // complaints about it would only flood the program's standard error.
+    av_log_set_level(AV_LOG_FATAL);
     const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_H264);
     if (!codec) return false;
     context_ = avcodec_alloc_context3(codec);

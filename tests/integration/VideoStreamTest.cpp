@@ -1,0 +1,144 @@
+// The video path end to end: the simulated device streams its screen over loopback
+// UDP, the console's pipeline reassembles, deciphers, decodes and presents it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "SimFixture.h"
+#include "VideoSupport.h"
+#include "net/NetSession.h"
+#include "protocol/MessageTypes.h"
+#include "protocol/StreamControl.h"
+#include "session/LoginSequence.h"
+#include "video/ConsoleVideo.h"
+
+namespace vantelsor {
+namespace {
+
+class VideoStreamTest : public test::SimFixture {
+  protected:
+    VideoStreamTest() {
+        config.fixedClock = "09:30:00";  // a still picture, so any one can be compared
+        config.keyInterval = 10;
+    }
+
+    void LogIn(LoginSequence& login, const char* user = "admin",
+               const char* password = "admin123") {
+        Credentials c;
+        c.deviceAddress = config.listenAddress;
+        c.user = user;
+        c.password = password;
+        ASSERT_TRUE(login.Connect(config.listenAddress));
+        ASSERT_EQ(login.Login(c), LoginResult::kAccepted);
+    }
+
+    // Waits until a picture close to the device's source arrives.
+    bool WaitForMatchingPicture(test::RecordingBlitter& blitter, int timeoutMs) {
+        const auto source = device->Video().RenderNow();
+        const int w = device->Video().width(), h = device->Video().height();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        size_t seen = blitter.calls().size();
+        while (std::chrono::steady_clock::now() < end) {
+            if (!blitter.WaitForPictures(seen + 1, 500)) continue;
+            seen = blitter.calls().size();
+            const auto calls = blitter.calls();
+            if (calls.back().width != w || calls.back().height != h) continue;
+            const double psnr = test::Psnr(blitter.lastBitmap(), source, w, h);
+            lastPsnr = psnr;
+            if (psnr > 35.0) return true;
+        }
+        return false;
+    }
+
+    Timing timing;
+    double lastPsnr = 0;
+};
+
+TEST_F(VideoStreamTest, StreamDecodesToTheDevicesPicture) {
+    StartDevice();
+    LoginSequence login(nullptr, timing);
+    LogIn(login);
+    test::RecordingBlitter blitter;
+    ConsoleVideo video(*login.info(), &blitter);
+    video.SetClientRect({0, 0, 1280, 1024});
+    ASSERT_TRUE(video.Start(*login.session()));
+    EXPECT_TRUE(WaitForMatchingPicture(blitter, 10000)) << "PSNR " << lastPsnr;
+    EXPECT_EQ(video.layout().pictureWidth, 1280);
+    EXPECT_EQ(video.layout().pictureHeight, 1024);
+    EXPECT_EQ(device->Video().StreamCount(), 1);
+
+    // The stop datagram ends the stream; the previous handler is back.
+    video.Stop();
+    EXPECT_EQ(login.session()->videoHandler(), nullptr);
+    for (int i = 0; i < 100 && device->Video().StreamCount() != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(device->Video().StreamCount(), 0);
+    login.Exit();
+}
+
+TEST_F(VideoStreamTest, DeviceStreamsOnlyToALoggedInUser) {
+    StartDevice();
+    LoginSequence login(nullptr, timing);
+    LogIn(login);
+    test::RecordingBlitter blitter;
+    // Claims a user that is not logged in: the device refuses to stream.
+    SessionInfo stranger(config.listenAddress, 0);
+    const char name[] = "mallory";
+    std::copy(name, name + 7, stranger.userName.begin());
+    stranger.userNameLength = 7;
+    ConsoleVideo video(stranger, &blitter);
+    ASSERT_TRUE(video.Start(*login.session()));
+    ASSERT_TRUE(WaitReceived(msg::kStreamControl, 1));
+    EXPECT_NE(Received(msg::kStreamControl)[0].text.find("refused"), std::string::npos);
+    EXPECT_EQ(device->Video().StreamCount(), 0);
+    EXPECT_FALSE(blitter.WaitForPictures(1, 300));
+    video.Stop();
+    login.Exit();
+}
+
+TEST_F(VideoStreamTest, StreamEndsWithTheControlConnection) {
+    StartDevice();
+    LoginSequence login(nullptr, timing);
+    LogIn(login);
+    // A client that asks for the stream and then goes away without the stop datagram.
+    const SessionInfo& info = *login.info();
+    ASSERT_TRUE(login.session()->OpenVideoChannel());
+    const auto start =
+        streamcontrol::Build(streamcontrol::kStart, info.userName.data(), info.userNameLength);
+    login.session()->SendDatagram(start.data(), streamcontrol::kSize, config.listenAddress,
+                                  msg::kVideoPort);
+    ASSERT_TRUE(device->WaitForTrace(
+        [](const sim::TraceEntry& e) { return e.text.rfind("A5 start", 0) == 0; }, 5000));
+    EXPECT_EQ(device->Video().StreamCount(), 1);
+    login.Exit();
+    ASSERT_TRUE(device->WaitForStatus(
+        [](const sim::SimStatus& s) { return s.openConnections == 0; }, 5000));
+    EXPECT_EQ(device->Video().StreamCount(), 0);
+}
+
+TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNextKeyFrame) {
+    config.videoFaults = {0.05, 0.05, 0.05, 0.02};
+    StartDevice();
+    LoginSequence login(nullptr, timing);
+    LogIn(login);
+    test::RecordingBlitter blitter;
+    ConsoleVideo video(*login.info(), &blitter);
+    ASSERT_TRUE(video.Start(*login.session()));
+    // Two seconds of a damaged stream: pictures keep coming, broken frames are dropped.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const auto counters = video.counters();
+    EXPECT_GT(counters.datagrams, 50u);
+    EXPECT_GT(counters.rejected, 0u);  // damaged headers
+    EXPECT_GT(blitter.calls().size(), 10u);
+    EXPECT_LT(counters.frames, device->Video().FramesEncoded());  // lost frames never complete
+
+    device->Video().SetFaults({});
+    EXPECT_TRUE(WaitForMatchingPicture(blitter, 10000)) << "PSNR " << lastPsnr;
+    video.Stop();
+    login.Exit();
+}
+
+}  // namespace
+}  // namespace vantelsor
