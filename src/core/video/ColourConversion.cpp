@@ -44,9 +44,18 @@ inline void StorePixel(uint8_t* pixel, int32_t yTerm, int32_t blue, int32_t gree
     pixel[2] = Clamp(yTerm + red);
 }
 
-void ConvertRowScalar(const uint8_t* yRow, const uint8_t* uRow, const uint8_t* vRow,
-                      uint8_t* outRow, int width) {
-    ConvertPixelsScalar(yRow, uRow, vRow, outRow, 0, width);
+void ConvertRowsScalar(const uint8_t* yRow0, const uint8_t* yRow1, const uint8_t* uRow,
+                       const uint8_t* vRow, uint8_t* outRow0, uint8_t* outRow1, int width) {
+    ConvertPixelsScalar(yRow0, uRow, vRow, outRow0, 0, width);
+    if (yRow1 != nullptr) {
+        ConvertPixelsScalar(yRow1, uRow, vRow, outRow1, 0, width);
+    }
+}
+
+void SetFourthBytes(uint8_t* outRow, int from, int to) {
+    for (int x = from; x < to; ++x) {
+        outRow[4 * static_cast<std::ptrdiff_t>(x) + 3] = 0xFF;
+    }
 }
 
 }  // namespace
@@ -72,8 +81,19 @@ void ConvertPixelsScalar(const uint8_t* yRow, const uint8_t* uRow, const uint8_t
     }
 }
 
-void ConvertPicture(RowConverter convertRow, const uint8_t* y, const uint8_t* u, const uint8_t* v,
-                    uint8_t* bitmap, int width, int height, int chromaRowShift) {
+void ConvertTailScalarOpaque(const uint8_t* yRow0, const uint8_t* yRow1, const uint8_t* uRow,
+                             const uint8_t* vRow, uint8_t* outRow0, uint8_t* outRow1, int from,
+                             int to) {
+    ConvertPixelsScalar(yRow0, uRow, vRow, outRow0, from, to);
+    SetFourthBytes(outRow0, from, to);
+    if (yRow1 != nullptr) {
+        ConvertPixelsScalar(yRow1, uRow, vRow, outRow1, from, to);
+        SetFourthBytes(outRow1, from, to);
+    }
+}
+
+void ConvertPicture(RowPairConverter convertRows, const uint8_t* y, const uint8_t* u,
+                    const uint8_t* v, uint8_t* bitmap, int width, int height, int chromaRowShift) {
     if (width <= 0 || height <= 0) {
         return;
     }
@@ -81,12 +101,17 @@ void ConvertPicture(RowConverter convertRow, const uint8_t* y, const uint8_t* u,
     const auto w = static_cast<std::size_t>(width);
     const auto chromaStride = static_cast<std::size_t>(ChromaWidth(width));
     const auto outStride = w * 4;
-    for (int r = 0; r < height; ++r) {
+    const int rowsPerChromaRow = 1 << chromaRowShift;
+    for (int r = 0; r < height; r += rowsPerChromaRow) {
         const auto row = static_cast<std::size_t>(r);
         const auto chromaRow = static_cast<std::size_t>(r >> chromaRowShift);
-        const auto outRow = static_cast<std::size_t>(height - 1 - r);
-        convertRow(y + row * w, u + chromaRow * chromaStride, v + chromaRow * chromaStride,
-                   bitmap + outRow * outStride, width);
+        uint8_t* outRow0 = bitmap + static_cast<std::size_t>(height - 1 - r) * outStride;
+        // The second row of a 4:2:0 chroma row, unless an odd height leaves the last chroma
+        // row with one picture row. It lies one bitmap row below the first (bottom-up).
+        const bool twoRows = rowsPerChromaRow == 2 && r + 1 < height;
+        convertRows(y + row * w, twoRows ? y + (row + 1) * w : nullptr,
+                    u + chromaRow * chromaStride, v + chromaRow * chromaStride, outRow0,
+                    twoRows ? outRow0 - outStride : nullptr, width);
     }
 }
 
@@ -94,49 +119,67 @@ void ConvertPicture(RowConverter convertRow, const uint8_t* y, const uint8_t* u,
 
 void ConvertYuv420Scalar(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* bitmap,
                          int width, int height) {
-    colour_rows::ConvertPicture(colour_rows::ConvertRowScalar, y, u, v, bitmap, width, height, 1);
+    colour_rows::ConvertPicture(colour_rows::ConvertRowsScalar, y, u, v, bitmap, width, height, 1);
 }
 
 void ConvertYuv422Scalar(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* bitmap,
                          int width, int height) {
-    colour_rows::ConvertPicture(colour_rows::ConvertRowScalar, y, u, v, bitmap, width, height, 0);
+    colour_rows::ConvertPicture(colour_rows::ConvertRowsScalar, y, u, v, bitmap, width, height, 0);
+}
+
+namespace {
+
+using ConvertFn = void (*)(const uint8_t*, const uint8_t*, const uint8_t*, uint8_t*, int, int);
+
+struct ChosenPath {
+    ColourPath path;
+    ConvertFn yuv420;
+    ConvertFn yuv422;
+};
+
+ChosenPath ChoosePath() {
+#if defined(VANTELSOR_COLOUR_SSE2)
+    // SSE2 is architectural on x86-64, so it holds on every real processor; the choice still
+    // rests on what the processor reports. AVX2 is reported only when the operating system
+    // also saves the 256-bit registers.
+    __builtin_cpu_init();
+#if defined(VANTELSOR_COLOUR_AVX2)
+    if (__builtin_cpu_supports("avx2") != 0) {
+        return ChosenPath{ColourPath::kAvx2, ConvertYuv420Avx2, ConvertYuv422Avx2};
+    }
+#endif
+    if (__builtin_cpu_supports("sse2") != 0) {
+        return ChosenPath{ColourPath::kSse2, ConvertYuv420Sse2, ConvertYuv422Sse2};
+    }
+#endif
+    return ChosenPath{ColourPath::kScalar, ConvertYuv420Scalar, ConvertYuv422Scalar};
+}
+
+// Asked once per process (a function-local static is initialised thread-safely), not on
+// every picture.
+const ChosenPath& Chosen() {
+    static const ChosenPath chosen = ChoosePath();
+    return chosen;
+}
+
+}  // namespace
+
+ColourPath ColourPathInUse() {
+    return Chosen().path;
 }
 
 bool ColourVectorPathInUse() {
-#if defined(VANTELSOR_COLOUR_SSE2)
-    // SSE2 is architectural on x86-64, so this holds on every real processor; the choice
-    // still rests on what the processor reports. Asked once per process (a function-local
-    // static is initialised thread-safely), not on every picture.
-    static const bool inUse = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("sse2") != 0;
-    }();
-    return inUse;
-#else
-    return false;
-#endif
+    return ColourPathInUse() != ColourPath::kScalar;
 }
 
 void ConvertYuv420(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* bitmap, int width,
                    int height) {
-#if defined(VANTELSOR_COLOUR_SSE2)
-    if (ColourVectorPathInUse()) {
-        ConvertYuv420Sse2(y, u, v, bitmap, width, height);
-        return;
-    }
-#endif
-    ConvertYuv420Scalar(y, u, v, bitmap, width, height);
+    Chosen().yuv420(y, u, v, bitmap, width, height);
 }
 
 void ConvertYuv422(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* bitmap, int width,
                    int height) {
-#if defined(VANTELSOR_COLOUR_SSE2)
-    if (ColourVectorPathInUse()) {
-        ConvertYuv422Sse2(y, u, v, bitmap, width, height);
-        return;
-    }
-#endif
-    ConvertYuv422Scalar(y, u, v, bitmap, width, height);
+    Chosen().yuv422(y, u, v, bitmap, width, height);
 }
 
 }  // namespace vantelsor
