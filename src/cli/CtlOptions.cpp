@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/InputCommands.h"
 #include "net/AddressText.h"
 #include "res/Strings.h"
 
@@ -17,7 +18,8 @@ namespace {
 constexpr int kMinUser = 4, kMaxUser = 16;
 constexpr int kMinPassword = 6, kMaxPassword = 16;
 
-const char* const kCommands[] = {"login", "take-control", "reboot", "lock-state"};
+const char* const kCommands[] = {"login", "take-control", "reboot", "lock-state",
+                                 "keys",  "type",         "mouse"};
 
 std::string Format(const char* pattern, int a, int b) {
     char text[256];
@@ -65,6 +67,9 @@ const char* Usage() {
            "  take-control   take the operation right from whoever holds it\n"
            "  reboot         reboot the device\n"
            "  lock-state     print the target's NumLock, CapsLock and ScrollLock\n"
+           "  keys ctrl-alt-del|print-screen   send the key sequence to the target\n"
+           "  type TEXT      type printable ASCII text on the target (US layout)\n"
+           "  mouse home     move the target's pointer to its top-left corner\n"
            "exit codes: 0 ok, 1 refused or failed, 2 usage, 3 no reply in time,\n"
            "            4 connection failed, 5 protocol version mismatch\n";
 }
@@ -126,7 +131,9 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
         *error = "unknown command " + out->command;
         return false;
     }
-    if (!out->arguments.empty()) {
+    if (IsInputCommand(out->command)) {
+        if (!CheckInputArguments(out->command, out->arguments, error)) return false;
+    } else if (!out->arguments.empty()) {
         *error = "unexpected argument " + out->arguments.front();
         return false;
     }

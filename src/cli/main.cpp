@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/CtlOptions.h"
+#include "cli/InputCommands.h"
 #include "net/NetSession.h"
 #include "res/Strings.h"
 #include "session/ConsoleLink.h"
@@ -94,6 +95,8 @@ int RunCommand(const CtlOptions& o, LoginSequence& login, EventSink* sink, const
         std::printf("reboot requested\n");
     } else if (o.command == "lock-state") {
         code = LockState(link);
+    } else if (IsInputCommand(o.command)) {
+        code = RunInputCommand(o.command, o.arguments, login.session(), login.info());
     }
     link.Close();
     return code;

@@ -435,4 +435,24 @@ void DeviceSim::SetLockLeds(uint8_t leds) {
     device_.SetLockLeds(leds);
 }
 
+uint8_t DeviceSim::LockLeds() const {
+    std::lock_guard lock(lock_);
+    return device_.target().lockLeds();
+}
+
+std::string DeviceSim::TypedText() const {
+    std::lock_guard lock(lock_);
+    return device_.target().typedText();
+}
+
+TargetPointer DeviceSim::Pointer() const {
+    std::lock_guard lock(lock_);
+    return device_.target().pointer();
+}
+
+input::HidReport DeviceSim::KeyboardReport() const {
+    std::lock_guard lock(lock_);
+    return device_.target().report();
+}
+
 }  // namespace vantelsor::sim
