@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/InputCommands.h"
 #include "net/AddressText.h"
 #include "res/Strings.h"
 
@@ -17,7 +18,8 @@ namespace {
 constexpr int kMinUser = 4, kMaxUser = 16;
 constexpr int kMinPassword = 6, kMaxPassword = 16;
 
-const char* const kCommands[] = {"login", "take-control", "reboot", "lock-state", "screenshot"};
+const char* const kCommands[] = {"login", "take-control", "reboot", "lock-state",
+                                 "screenshot", "keys", "type", "mouse"};
 
 std::string Format(const char* pattern, int a, int b) {
     char text[256];
@@ -95,6 +97,9 @@ const char* Usage() {
            "  screenshot FILE.png [--frames N]\n"
            "                 receive the target's screen and write its N-th picture\n"
            "                 (default 1) as a PNG file\n"
+           "  keys ctrl-alt-del|print-screen   send the key sequence to the target\n"
+           "  type TEXT      type printable ASCII text on the target (US layout)\n"
+           "  mouse home     move the target's pointer to its top-left corner\n"
            "exit codes: 0 ok, 1 refused or failed, 2 usage, 3 no reply in time,\n"
            "            4 connection failed, 5 protocol version mismatch\n";
 }
@@ -158,6 +163,8 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
     }
     if (out->command == "screenshot") {
         if (!ParseScreenshotArguments(out->arguments, &out->screenshot, error)) return false;
+    } else if (IsInputCommand(out->command)) {
+        if (!CheckInputArguments(out->command, out->arguments, error)) return false;
     } else if (!out->arguments.empty()) {
         *error = "unexpected argument " + out->arguments.front();
         return false;

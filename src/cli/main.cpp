@@ -6,6 +6,7 @@
 
 #include "cli/CtlOptions.h"
 #include "cli/ScreenshotCommand.h"
+#include "cli/InputCommands.h"
 #include "net/NetSession.h"
 #include "res/Strings.h"
 #include "session/ConsoleLink.h"
@@ -96,6 +97,8 @@ int RunCommand(const CtlOptions& o, LoginSequence& login, EventSink* sink, const
         std::printf("reboot requested\n");
     } else if (o.command == "lock-state") {
         code = LockState(link);
+    } else if (IsInputCommand(o.command)) {
+        code = RunInputCommand(o.command, o.arguments, login.session(), login.info());
     }
     link.Close();
     return code;

@@ -119,7 +119,9 @@ ControlDevice::Outcome Reply(std::string text, uint8_t type, uint8_t status) {
 }  // namespace
 
 ControlDevice::ControlDevice(const SimConfig& config)
-    : config_(config), lockLeds_(config.lockLeds), random_(std::random_device{}()) {}
+    : config_(config),
+      target_(config.screenWidth, config.screenHeight, config.lockLeds),
+      random_(std::random_device{}()) {}
 
 void ControlDevice::Open(int connection) {
     Session& s = sessions_[connection];
@@ -190,6 +192,11 @@ ControlDevice::Outcome ControlDevice::Receive(int connection, const uint8_t* mes
             return Record(message);
         case msg::kLockState:
             return LockState();
+        case msg::kKeyboard:
+        case msg::kKeyboardSealed:
+        case msg::kMouse:
+        case msg::kMouseSealed:
+            return Input(connection, s, message, length);
         case msg::kReboot: {
             Outcome out = Note(Describe(type));
             out.reboot = true;
@@ -302,9 +309,17 @@ ControlDevice::Outcome ControlDevice::Record(const uint8_t* message) {
 }
 
 ControlDevice::Outcome ControlDevice::LockState() const {
-    const uint8_t leds = lockLeds_ & 7;
+    const uint8_t leds = target_.lockLeds();
     return Reply(Describe(msg::kLockState), msg::kLockState,
                  static_cast<uint8_t>(leds | leds << 4));
+}
+
+// Only the holder of the operation right works the target's keyboard and mouse.
+ControlDevice::Outcome ControlDevice::Input(int connection, const Session& session,
+                                            const uint8_t* message, int length) {
+    const std::string text = Describe(message[0]);
+    if (holder_ != connection) return Note(text + ": no operation right, ignored");
+    return Note(text + target_.Receive(session.key, message, length));
 }
 
 void ControlDevice::EndLogin(int connection, Session& session) {

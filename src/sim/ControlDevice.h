@@ -1,5 +1,6 @@
 // The device's side of the control protocol, without sockets: accounts and
-// logins, the operation right, the user log and the lock LEDs. DeviceSim cuts
+// logins, the operation right, the user log, and the target's keyboard and
+// mouse (TargetInput) with its lock LEDs. DeviceSim cuts
 // each connection's stream into messages, hands them here one at a time and
 // sends what comes back.
 //
@@ -16,6 +17,7 @@
 
 #include "protocol/LoginMessages.h"
 #include "sim/SimConfig.h"
+#include "sim/TargetInput.h"
 
 namespace vantelsor::sim {
 
@@ -46,7 +48,8 @@ class ControlDevice {
     // The trace text of a message the device does not act on ("A3 login").
     static std::string Describe(uint8_t type);
 
-    void SetLockLeds(uint8_t leds) { lockLeds_ = leds; }
+    void SetLockLeds(uint8_t leds) { target_.SetLockLeds(leds); }
+    const TargetInput& target() const { return target_; }
     const std::vector<login::LoginRecord>& userLog() const { return userLog_; }
     int LoggedInCount() const;
     // The user name and session key of a logged-in connection.
@@ -75,13 +78,14 @@ class ControlDevice {
     Outcome Acknowledge(Session& session) const;
     Outcome Record(const uint8_t* message);
     Outcome LockState() const;
+    Outcome Input(int connection, const Session& session, const uint8_t* message, int length);
     void EndLogin(int connection, Session& session);
 
     SimConfig config_;
     std::map<int, Session> sessions_;
     std::optional<int> holder_;  // the connection holding the operation right
     std::vector<login::LoginRecord> userLog_;
-    uint8_t lockLeds_;
+    TargetInput target_;
     std::mt19937_64 random_;
 };
 

@@ -52,7 +52,14 @@ VideoService::Hooks DeviceSim::VideoHooks() {
     hooks.authorise = [this](const std::string& user, uint32_t address) {
         return AuthoriseStream(user, address);
     };
-    hooks.scene = [] { return SceneState{}; };
+    hooks.scene = [this] {
+        std::lock_guard lock(lock_);
+        SceneState scene;
+        scene.typedText = device_.target().typedText();
+        scene.pointerX = device_.target().pointer().x;
+        scene.pointerY = device_.target().pointer().y;
+        return scene;
+    };
     hooks.record = [this](int connection, const std::vector<uint8_t>& datagram,
                           const std::string& text) {
         std::lock_guard lock(lock_);
@@ -475,6 +482,26 @@ std::vector<login::LoginRecord> DeviceSim::UserLog() const {
 void DeviceSim::SetLockLeds(uint8_t leds) {
     std::lock_guard lock(lock_);
     device_.SetLockLeds(leds);
+}
+
+uint8_t DeviceSim::LockLeds() const {
+    std::lock_guard lock(lock_);
+    return device_.target().lockLeds();
+}
+
+std::string DeviceSim::TypedText() const {
+    std::lock_guard lock(lock_);
+    return device_.target().typedText();
+}
+
+TargetPointer DeviceSim::Pointer() const {
+    std::lock_guard lock(lock_);
+    return device_.target().pointer();
+}
+
+input::HidReport DeviceSim::KeyboardReport() const {
+    std::lock_guard lock(lock_);
+    return device_.target().report();
 }
 
 }  // namespace vantelsor::sim

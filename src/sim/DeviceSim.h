@@ -77,6 +77,13 @@ class DeviceSim {
 
     std::vector<login::LoginRecord> UserLog() const;
     void SetLockLeds(uint8_t leds);
+    uint8_t LockLeds() const;
+    // What the target's keyboard typed, with a US layout.
+    std::string TypedText() const;
+    // The target's pointer: position on its screen, buttons, wheel notches.
+    TargetPointer Pointer() const;
+    // The HID report of the keys the target holds now.
+    input::HidReport KeyboardReport() const;
 
   private:
     struct Connection {

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "net/NetSession.h"
+#include "platform/LocalKeyboard.h"
 #include "protocol/MessageTypes.h"
 #include "protocol/ShortMessage.h"
 #include "session/SessionInfo.h"
@@ -53,11 +54,26 @@ int ConsoleLink::OnControlMessage(const uint8_t* data, int length) {
                 ++lockReplies_;
             }
             lockChanged_.notify_all();
+            CheckLockState(data[1]);
+            // Never completes the request the user-interface thread may be waiting for.
             return 0;
         }
         default:
             return 0;
     }
+}
+
+// Both nibbles carry the target's three lock LEDs; a reply where they differ
+// is not trusted. The sync is disarmed before posting, so the replies that
+// follow every second cannot post again until the next focus gain.
+void ConsoleLink::CheckLockState(uint8_t status) {
+    const uint8_t target = status & 0x0F;
+    if (!keyboard_ || target != (status >> 4)) return;
+    const uint8_t local = keyboard_->LockState() & 0x07;
+    if (local == target) return;
+    bool armed = true;
+    if (!lockSyncArmed_.compare_exchange_strong(armed, false)) return;
+    if (sink_) sink_->Post(DeviceEvent::kLockKeysDiffer, static_cast<uint32_t>(local ^ target));
 }
 
 ControlRightResult ConsoleLink::TakeControlRight() {

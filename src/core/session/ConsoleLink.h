@@ -1,6 +1,8 @@
 // The console's side of the control connection without its window: it installs
 // the console's handler while the console is open and runs the console's
-// commands on the device (operation right, reboot, lock-state poll).
+// commands on the device (operation right, reboot, lock-state poll). Each
+// lock-state reply is compared with the local lock keys: while a check is
+// armed (once per focus gain) a difference is posted as kLockKeysDiffer.
 //
 // Commands run on the user-interface thread and may block up to the reply
 // time-out. OnControlMessage runs on the stream receive thread: it copies the
@@ -8,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -19,6 +22,7 @@
 
 namespace vantelsor {
 
+class LocalKeyboard;
 class NetSession;
 struct SessionInfo;
 
@@ -50,12 +54,22 @@ class ConsoleLink {
     // bit 1 CapsLock, bit 2 ScrollLock; nothing when no consistent reply came in time.
     std::optional<uint8_t> QueryLockState();
 
+    // The local keyboard the lock-state replies are compared with; null (the
+    // default) compares nothing. Set before Open; it must outlive this object.
+    void SetLocalKeyboard(LocalKeyboard* keyboard) { keyboard_ = keyboard; }
+    // Armed on focus gain, disarmed on focus loss: at most one kLockKeysDiffer
+    // per arming. Any thread.
+    void ArmLockSync(bool armed) { lockSyncArmed_ = armed; }
+    bool lockSyncArmed() const { return lockSyncArmed_; }
+
     // From KTCPViewHandler, on the stream receive thread.
     int OnControlMessage(const uint8_t* data, int length);
 
     uint8_t replyStatus() const { return replyArea_[1]; }
 
   private:
+    void CheckLockState(uint8_t status);
+
     NetSession* session_;
     SessionInfo* info_;
     EventSink* sink_;
@@ -72,6 +86,9 @@ class ConsoleLink {
     std::condition_variable lockChanged_;
     uint32_t lockReplies_ = 0;
     uint8_t lockStatus_ = 0;
+
+    LocalKeyboard* keyboard_ = nullptr;
+    std::atomic<bool> lockSyncArmed_{false};
 };
 
 }  // namespace vantelsor

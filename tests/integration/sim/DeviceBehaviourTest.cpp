@@ -9,6 +9,9 @@
 #include <sstream>
 
 #include "SimTestSupport.h"
+#include "input/KeyboardEncoder.h"
+#include "input/VirtualKeys.h"
+#include "protocol/InputMessages.h"
 #include "protocol/MessageTypes.h"
 #include "support/TestAddress.h"
 
@@ -164,22 +167,52 @@ TEST_F(DeviceBehaviourTest, ConnectionThatHasNotLoggedInGetsOnlyTheLoginExchange
     EXPECT_EQ(status.openConnections, 1);
 }
 
-TEST_F(DeviceBehaviourTest, MessagesNotHandledYetAreTracedAndUnanswered) {
+TEST_F(DeviceBehaviourTest, UnhandledAndInputMessagesAreTracedAndUnanswered) {
     Start(Config());
     auto client = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
     client->Send(Bytes{msg::kVideoSettings, 0, 0, 0, 0, 0});
-    Bytes key(18, 0);
+    Bytes key(18, 0);  // eight zero set 2 bytes: the release of Pause
     key[0] = msg::kKeyboard;
     client->Send(key);
     Bytes pointer(10, 0);
-    pointer[0] = msg::kMouseSealed;
+    pointer[0] = msg::kMouse;
+    pointer[9] = 1;  // not the sum of the zero bytes
     client->Send(pointer);
     EXPECT_EQ(client->MessagesBeforeHeartbeat(), std::vector<Bytes>{});
-    for (const char* text : {"A4 video settings (not handled)", "E8 keyboard (not handled)",
-                             "EE mouse sealed (not handled)"}) {
+    for (const char* text :
+         {"A4 video settings (not handled)",
+          "E8 keyboard set2 00 00 00 00 00 00 00 00 key 0x13 up report 00 00 00 00 00 00 00 00",
+          "EF mouse: bad checksum, ignored"}) {
         EXPECT_TRUE(HasEntry(*device_, 1, text)) << text;
     }
     EXPECT_EQ(device_->FramingErrors(), 0);
+}
+
+TEST_F(DeviceBehaviourTest, TargetInputComesOnlyFromTheHolderSealedWithItsKey) {
+    sim::SimConfig config = Config();
+    config.fixedKey = SessionKey{0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97, 0x93};
+    Start(config);
+    auto admin = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
+    auto user = LogIn("user", "user1234", kOrdinaryUser);
+    KeyboardEncoder keys;
+    input::KeyMessageBytes plain, sealed;
+    int length = 0;
+    auto press = [&](int key, const SessionKey& sealWith) {
+        keys.BuildKeyMessage(key, true, &plain, &length);
+        input::SealKeyMessage(sealWith, plain, &sealed);
+        return Bytes(sealed.begin(), sealed.end());
+    };
+    admin->Send(press(vk::kCapital, *config.fixedKey));
+    admin->Send(press('A', *config.fixedKey));
+    admin->Send(press('B', SessionKey{1, 2, 3, 4, 5, 6, 7, 8}));
+    user->Send(press('C', *config.fixedKey));
+    ASSERT_TRUE(HasEntry(*device_, 1, "E9 keyboard sealed: bad checksum, ignored"));
+    ASSERT_TRUE(HasEntry(*device_, 2, "E9 keyboard sealed: no operation right, ignored"));
+    // CapsLock turned the LED on, so the unshifted A is a capital.
+    EXPECT_EQ(device_->TypedText(), "A");
+    EXPECT_EQ(device_->LockLeds(), 2);
+    user->Send({msg::kLockState, 0});
+    EXPECT_EQ(user->Next(), (Bytes{msg::kLockState, 0x22}));
 }
 
 TEST_F(DeviceBehaviourTest, RebootDropsEveryoneAndComesBack) {
