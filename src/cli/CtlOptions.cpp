@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/AdminCommands.h"
 #include "net/AddressText.h"
 #include "res/Strings.h"
 
@@ -57,6 +58,8 @@ bool ParseTimeout(const char* v, uint32_t* ms) {
 
 }  // namespace
 
+// The administration lines join the literal on a line of their own.
+// clang-format off
 const char* Usage() {
     return "usage: vantelsorctl --device ADDR --user NAME --password PASS\n"
            "                    [--encrypt none|all|keyboard|mouse] [--reply-timeout MS] COMMAND\n"
@@ -65,9 +68,11 @@ const char* Usage() {
            "  take-control   take the operation right from whoever holds it\n"
            "  reboot         reboot the device\n"
            "  lock-state     print the target's NumLock, CapsLock and ScrollLock\n"
+           VANTELSOR_ADMIN_USAGE
            "exit codes: 0 ok, 1 refused or failed, 2 usage, 3 no reply in time,\n"
            "            4 connection failed, 5 protocol version mismatch\n";
 }
+// clang-format on
 
 bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::string* error) {
     bool haveDevice = false, haveUser = false, havePassword = false;
@@ -107,6 +112,8 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
                 *error = "--reply-timeout takes milliseconds, 1 to 3600000";
                 return false;
             }
+        } else if (arg.size() > 1 && arg[0] == '-' && !out->command.empty()) {
+            out->arguments.emplace_back(arg);  // the command's own options, checked with it
         } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + std::string(arg);
             return false;
@@ -122,11 +129,12 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
     }
     bool known = false;
     for (const char* c : kCommands) known = known || out->command == c;
+    known = known || IsAdminCommand(out->command);
     if (!known) {
         *error = "unknown command " + out->command;
         return false;
     }
-    if (!out->arguments.empty()) {
+    if (!out->arguments.empty() && !IsAdminCommand(out->command)) {
         *error = "unexpected argument " + out->arguments.front();
         return false;
     }

@@ -119,7 +119,10 @@ ControlDevice::Outcome Reply(std::string text, uint8_t type, uint8_t status) {
 }  // namespace
 
 ControlDevice::ControlDevice(const SimConfig& config)
-    : config_(config), lockLeds_(config.lockLeds), random_(std::random_device{}()) {}
+    : config_(config),
+      model_(config_),
+      lockLeds_(config.lockLeds),
+      random_(std::random_device{}()) {}
 
 void ControlDevice::Open(int connection) {
     Session& s = sessions_[connection];
@@ -190,6 +193,7 @@ ControlDevice::Outcome ControlDevice::Receive(int connection, const uint8_t* mes
             return out;
         }
         default:
+            if (AdminResponder::Handles(type)) return Administer(s, message, length);
             // Well framed, answered by later versions of the device.
             return Note(Describe(type) + " (not handled)");
     }
@@ -235,10 +239,11 @@ ControlDevice::Outcome ControlDevice::Login(int connection, Session& session,
 
 uint8_t ControlDevice::CheckLogin(int connection, const login::LoginRequest& request,
                                   const Account** account) const {
-    const auto found =
-        std::find_if(config_.accounts.begin(), config_.accounts.end(),
-                     [&](const Account& a) { return FieldEquals(request.user, a.name); });
-    if (found == config_.accounts.end()) return login::kStatusBadUser;
+    const auto& accounts = model_.state().accounts;
+    const auto found = std::find_if(accounts.begin(), accounts.end(), [&](const Account& a) {
+        return FieldEquals(request.user, a.name);
+    });
+    if (found == accounts.end()) return login::kStatusBadUser;
     if (!FieldEquals(request.password, found->password)) return login::kStatusBadPassword;
     for (const auto& [other, s] : sessions_) {
         if (other != connection && s.loggedIn && s.user == found->name) {
@@ -282,7 +287,7 @@ ControlDevice::Outcome ControlDevice::Acknowledge(Session& session) const {
 
 ControlDevice::Outcome ControlDevice::Record(const uint8_t* message) {
     const login::LoginRecord r = login::ParseLoginRecord(message);
-    userLog_.push_back(r);
+    model_.AddLogRecord(r);
     char date[48];
     std::snprintf(date, sizeof date, "%04u-%02u-%02u %02u:%02u", r.year, r.month, r.day, r.hour,
                   r.minute);
@@ -299,6 +304,20 @@ ControlDevice::Outcome ControlDevice::LockState() const {
     const uint8_t leds = lockLeds_ & 7;
     return Reply(Describe(msg::kLockState), msg::kLockState,
                  static_cast<uint8_t>(leds | leds << 4));
+}
+
+ControlDevice::Outcome ControlDevice::Administer(Session& session, const uint8_t* message,
+                                                 int length) {
+    const AdminResponder::Requester requester{session.user, session.userType, session.key};
+    AdminResponder::Answer a = admin_.Receive(requester, message, length);
+    if (a.renamedFrom) {
+        for (auto& [id, s] : sessions_) {
+            if (s.loggedIn && s.user == *a.renamedFrom) s.user = *a.renamedTo;
+        }
+    }
+    Outcome out = Note(Describe(message[0]) + a.text);
+    out.reply = std::move(a.reply);
+    return out;
 }
 
 void ControlDevice::EndLogin(int connection, Session& session) {

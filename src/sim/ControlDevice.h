@@ -1,5 +1,6 @@
 // The device's side of the control protocol, without sockets: accounts and
-// logins, the operation right, the user log and the lock LEDs. DeviceSim cuts
+// logins, the operation right, the user log and the lock LEDs; the
+// administration messages go to its AdminResponder over its DeviceModel. DeviceSim cuts
 // each connection's stream into messages, hands them here one at a time and
 // sends what comes back.
 //
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "protocol/LoginMessages.h"
+#include "sim/AdminResponder.h"
+#include "sim/DeviceModel.h"
 #include "sim/SimConfig.h"
 
 namespace vantelsor::sim {
@@ -47,7 +50,10 @@ class ControlDevice {
     static std::string Describe(uint8_t type);
 
     void SetLockLeds(uint8_t leds) { lockLeds_ = leds; }
-    const std::vector<login::LoginRecord>& userLog() const { return userLog_; }
+    const std::vector<login::LoginRecord>& userLog() const { return model_.state().log; }
+    const DeviceState& state() const { return model_.state(); }
+    // Why the state file could not be used ("" when all is well).
+    const std::string& modelError() const { return model_.error(); }
     int LoggedInCount() const;
     std::optional<int> controlHolder() const { return holder_; }
 
@@ -69,12 +75,14 @@ class ControlDevice {
     Outcome Acknowledge(Session& session) const;
     Outcome Record(const uint8_t* message);
     Outcome LockState() const;
+    Outcome Administer(Session& session, const uint8_t* message, int length);
     void EndLogin(int connection, Session& session);
 
     SimConfig config_;
     std::map<int, Session> sessions_;
     std::optional<int> holder_;  // the connection holding the operation right
-    std::vector<login::LoginRecord> userLog_;
+    DeviceModel model_;
+    AdminResponder admin_{&model_, config_};
     uint8_t lockLeds_;
     std::mt19937_64 random_;
 };

@@ -54,6 +54,10 @@ bool DeviceSim::Start() {
     std::lock_guard lock(lock_);
     if (thread_.joinable()) return true;
     startError_.clear();
+    if (!device_.modelError().empty()) {
+        startError_ = device_.modelError();
+        return false;
+    }
     if (!trace_.Open(config_.tracePath, &startError_)) return false;
     if (!Listen()) {
         trace_.Close();
@@ -428,6 +432,16 @@ int DeviceSim::OpenConnections() const {
 std::vector<login::LoginRecord> DeviceSim::UserLog() const {
     std::lock_guard lock(lock_);
     return device_.userLog();
+}
+
+VideoRate DeviceSim::VideoSettings() const {
+    std::lock_guard lock(lock_);
+    return device_.state().video;
+}
+
+DeviceState DeviceSim::State() const {
+    std::lock_guard lock(lock_);
+    return device_.state();
 }
 
 void DeviceSim::SetLockLeds(uint8_t leds) {

@@ -71,6 +71,10 @@ class DeviceSim {
     int OpenConnections() const;
 
     std::vector<login::LoginRecord> UserLog() const;
+    // The frame rate and bit rate the device streams with, as last set by 0xA4.
+    VideoRate VideoSettings() const;
+    // A copy of everything the device keeps (accounts, settings, log, firmware image).
+    DeviceState State() const;
     void SetLockLeds(uint8_t leds);
 
   private:

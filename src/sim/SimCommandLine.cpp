@@ -30,6 +30,14 @@ constexpr const char* kUsage =
     "  --close-after N       close a connection on receiving its N-th message\n"
     "  --garbage TYPE:N      reply to TYPE with N random bytes (repeatable)\n"
     "  --trace FILE|-        record every received message (\"-\": standard output)\n"
+    "  --state FILE          keep accounts, settings, log and firmware in FILE (and\n"
+    "                        FILE.firmware) across reboots and restarts\n"
+    "  --account-write-fails answer every account write 0xA7 with 0xFE\n"
+    "  --sleep-refused       do not take sleep time writes 0xB6\n"
+    "  --log-clear-fails     answer the log clear 0xAC with 0xFF\n"
+    "  --max-frame-rate N    answer higher video frame rates with 0xFFFF (default 30)\n"
+    "  --firmware-refuse-chunk K  refuse firmware chunk K (status 1)\n"
+    "  --firmware-wrong-ack K     acknowledge firmware chunk K with index K + 1\n"
     "  --help                show this text\n"
     "\n"
     "Numbers are decimal or hexadecimal with 0x. Prints \"vantelsor-sim listening on\n"
@@ -73,13 +81,27 @@ bool ParseKey(std::string_view text, SessionKey* key) {
 }
 
 // Options without a value.
-constexpr std::string_view kFlags[] = {"--control-busy"};
+constexpr std::string_view kFlags[] = {"--control-busy", "--account-write-fails", "--sleep-refused",
+                                       "--log-clear-fails"};
 // Options with one value.
-constexpr std::string_view kValueOptions[] = {"--listen",         "--port",         "--accounts",
-                                              "--version-status", "--login-status", "--slots",
-                                              "--reboot-delay",   "--lock-leds",    "--key",
-                                              "--silent",         "--delay",        "--close-after",
-                                              "--garbage",        "--trace"};
+constexpr std::string_view kValueOptions[] = {"--listen",
+                                              "--port",
+                                              "--accounts",
+                                              "--version-status",
+                                              "--login-status",
+                                              "--slots",
+                                              "--reboot-delay",
+                                              "--lock-leds",
+                                              "--key",
+                                              "--silent",
+                                              "--delay",
+                                              "--close-after",
+                                              "--garbage",
+                                              "--trace",
+                                              "--state",
+                                              "--firmware-refuse-chunk",
+                                              "--firmware-wrong-ack",
+                                              "--max-frame-rate"};
 
 bool OneOf(std::string_view option, const auto& names) {
     for (std::string_view name : names) {
@@ -100,7 +122,7 @@ class Parser {
         for (size_t i = 0; i < args.size(); ++i) {
             const std::string& a = args[i];
             if (OneOf(a, kFlags)) {
-                config_->controlBusy = true;
+                SetFlag(a);
             } else if (!OneOf(a, kValueOptions)) {
                 *error_ = a.rfind('-', 0) == 0 ? "unknown option '" + a + "'"
                                                : "unexpected argument '" + a + "'";
@@ -116,8 +138,27 @@ class Parser {
     }
 
   private:
+    void SetFlag(const std::string& a) {
+        if (a == "--control-busy") config_->controlBusy = true;
+        if (a == "--account-write-fails") config_->accountWriteFails = true;
+        if (a == "--sleep-refused") config_->sleepRefused = true;
+        if (a == "--log-clear-fails") config_->logClearFails = true;
+    }
+
     bool Apply(const std::string& a, const std::string& v) {
         Faults& f = config_->faults;
+        if (a == "--max-frame-rate") return Number(a, v, 0xFFFF, &config_->maxFrameRate);
+        if (a == "--state") {
+            config_->statePath = v;
+            return true;
+        }
+        if (a == "--firmware-refuse-chunk" || a == "--firmware-wrong-ack") {
+            int k;
+            if (!Number(a, v, 65535, &k)) return false;
+            (a == "--firmware-refuse-chunk" ? config_->firmwareRefuseChunk
+                                            : config_->firmwareWrongAckChunk) = k;
+            return true;
+        }
         if (a == "--listen") {
             return ParseAddress(v, &config_->listenAddress) || Fail(a, v, "an IPv4 address");
         }

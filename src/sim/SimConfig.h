@@ -53,6 +53,17 @@ struct SimConfig {
     std::optional<SessionKey> fixedKey;  // otherwise a fresh random key per connection
     int screenWidth = 1280;              // the simulated target's screen, in pixels
     int screenHeight = 1024;
+    // The device's persistent state (accounts, settings, log, firmware image):
+    // "" keeps it in memory only; otherwise read at start and written after
+    // every change, the firmware image beside it in "<path>.firmware".
+    std::string statePath;
+    // Refusals of the administration messages.
+    bool accountWriteFails = false;            // every account write answered 0xFE
+    bool sleepRefused = false;                 // a sleep time write is not taken
+    bool logClearFails = false;                // 0xAC answered 0xFF
+    int maxFrameRate = 30;                     // higher frame rates are answered 0xFFFF
+    std::optional<int> firmwareRefuseChunk;    // this chunk index is refused (status 1)
+    std::optional<int> firmwareWrongAckChunk;  // this chunk is acknowledged with index + 1
     Faults faults;
     std::string tracePath;  // "" none, "-" stdout, else a file (appended, flushed per line)
     // Received messages kept in memory for Trace(); beyond it the oldest go (the

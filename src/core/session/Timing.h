@@ -7,12 +7,14 @@
 namespace vantelsor {
 
 inline constexpr uint32_t kReplyTimeoutMs = 20000;
+inline constexpr uint32_t kLogTimeoutMs = 40000;  // the whole user log
 inline constexpr uint32_t kHeartbeatPeriodMs = 90000;
 inline constexpr uint32_t kHeartbeatVerdictMs = 20000;
 inline constexpr uint32_t kHeartbeatPollMs = 100;
 
 struct Timing {
     uint32_t replyTimeoutMs = kReplyTimeoutMs;
+    uint32_t logTimeoutMs = kLogTimeoutMs;
     uint32_t heartbeatPeriodMs = kHeartbeatPeriodMs;
     uint32_t heartbeatVerdictMs = kHeartbeatVerdictMs;
     uint32_t heartbeatPollMs = kHeartbeatPollMs;
