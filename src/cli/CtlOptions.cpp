@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/AdminCommands.h"
 #include "cli/InputCommands.h"
 #include "net/AddressText.h"
 #include "res/Strings.h"
@@ -86,6 +87,8 @@ bool ParseScreenshotArguments(const std::vector<std::string>& args, ScreenshotOp
 
 }  // namespace
 
+// The administration lines join the literal on a line of their own.
+// clang-format off
 const char* Usage() {
     return "usage: vantelsorctl --device ADDR --user NAME --password PASS\n"
            "                    [--encrypt none|all|keyboard|mouse] [--reply-timeout MS] COMMAND\n"
@@ -100,9 +103,11 @@ const char* Usage() {
            "  keys ctrl-alt-del|print-screen   send the key sequence to the target\n"
            "  type TEXT      type printable ASCII text on the target (US layout)\n"
            "  mouse home     move the target's pointer to its top-left corner\n"
+           VANTELSOR_ADMIN_USAGE
            "exit codes: 0 ok, 1 refused or failed, 2 usage, 3 no reply in time,\n"
            "            4 connection failed, 5 protocol version mismatch\n";
 }
+// clang-format on
 
 bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::string* error) {
     bool haveDevice = false, haveUser = false, havePassword = false;
@@ -142,7 +147,9 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
                 *error = "--reply-timeout takes milliseconds, 1 to 3600000";
                 return false;
             }
-        } else if (arg.size() > 1 && arg[0] == '-' && out->command.empty()) {
+        } else if (arg.size() > 1 && arg[0] == '-' && !out->command.empty()) {
+            out->arguments.emplace_back(arg);  // the command's own options, checked with it
+        } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + std::string(arg);
             return false;
         } else if (out->command.empty()) {
@@ -157,6 +164,7 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
     }
     bool known = false;
     for (const char* c : kCommands) known = known || out->command == c;
+    known = known || IsAdminCommand(out->command);
     if (!known) {
         *error = "unknown command " + out->command;
         return false;
@@ -165,7 +173,7 @@ bool ParseOptions(int argc, const char* const* argv, CtlOptions* out, std::strin
         if (!ParseScreenshotArguments(out->arguments, &out->screenshot, error)) return false;
     } else if (IsInputCommand(out->command)) {
         if (!CheckInputArguments(out->command, out->arguments, error)) return false;
-    } else if (!out->arguments.empty()) {
+    } else if (!out->arguments.empty() && !IsAdminCommand(out->command)) {
         *error = "unexpected argument " + out->arguments.front();
         return false;
     }

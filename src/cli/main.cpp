@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "cli/AdminCommands.h"
 #include "cli/CtlOptions.h"
 #include "cli/ScreenshotCommand.h"
 #include "cli/InputCommands.h"
@@ -84,13 +85,16 @@ int LockState(ConsoleLink& link) {
     return kExitOk;
 }
 
-int RunCommand(const CtlOptions& o, LoginSequence& login, EventSink* sink, const Timing& timing) {
+int RunCommand(const CtlOptions& o, const AdminCommand& admin, LoginSequence& login,
+               EventSink* sink, const Timing& timing) {
     if (o.command == "login") return PrintLogin(*login.info());
     if (o.command == "screenshot") return Screenshot(o.screenshot, login, timing);
     ConsoleLink link(login.session(), login.info(), sink, timing);
     link.Open();
     int code = kExitOk;
-    if (o.command == "take-control") {
+    if (IsAdminCommand(o.command)) {
+        code = RunAdminCommand(admin, login, link, timing);
+    } else if (o.command == "take-control") {
         code = TakeControl(link);
     } else if (o.command == "reboot") {
         link.Reboot();
@@ -107,6 +111,10 @@ int RunCommand(const CtlOptions& o, LoginSequence& login, EventSink* sink, const
 int Run(const CtlOptions& o) {
     Timing timing;
     timing.replyTimeoutMs = o.replyTimeoutMs;
+    AdminCommand admin;
+    if (IsAdminCommand(o.command)) {
+        if (const int code = PrepareAdminCommand(o, &admin); code != kExitOk) return code;
+    }
     StderrSink sink;
     LoginSequence login(nullptr, timing);
     login.SetEventSink(&sink);
@@ -125,7 +133,7 @@ int Run(const CtlOptions& o) {
         login.Exit();
         return code;
     }
-    const int code = RunCommand(o, login, &sink, timing);
+    const int code = RunCommand(o, admin, login, &sink, timing);
     login.Exit();
     return code;
 }

@@ -120,6 +120,7 @@ ControlDevice::Outcome Reply(std::string text, uint8_t type, uint8_t status) {
 
 ControlDevice::ControlDevice(const SimConfig& config)
     : config_(config),
+      model_(config_),
       target_(config.screenWidth, config.screenHeight, config.lockLeds),
       random_(std::random_device{}()) {}
 
@@ -203,6 +204,7 @@ ControlDevice::Outcome ControlDevice::Receive(int connection, const uint8_t* mes
             return out;
         }
         default:
+            if (AdminResponder::Handles(type)) return Administer(s, message, length);
             // Well framed, answered by later versions of the device.
             return Note(Describe(type) + " (not handled)");
     }
@@ -248,10 +250,11 @@ ControlDevice::Outcome ControlDevice::Login(int connection, Session& session,
 
 uint8_t ControlDevice::CheckLogin(int connection, const login::LoginRequest& request,
                                   const Account** account) const {
-    const auto found =
-        std::find_if(config_.accounts.begin(), config_.accounts.end(),
-                     [&](const Account& a) { return FieldEquals(request.user, a.name); });
-    if (found == config_.accounts.end()) return login::kStatusBadUser;
+    const auto& accounts = model_.state().accounts;
+    const auto found = std::find_if(accounts.begin(), accounts.end(), [&](const Account& a) {
+        return FieldEquals(request.user, a.name);
+    });
+    if (found == accounts.end()) return login::kStatusBadUser;
     if (!FieldEquals(request.password, found->password)) return login::kStatusBadPassword;
     for (const auto& [other, s] : sessions_) {
         if (other != connection && s.loggedIn && s.user == found->name) {
@@ -295,7 +298,7 @@ ControlDevice::Outcome ControlDevice::Acknowledge(Session& session) const {
 
 ControlDevice::Outcome ControlDevice::Record(const uint8_t* message) {
     const login::LoginRecord r = login::ParseLoginRecord(message);
-    userLog_.push_back(r);
+    model_.AddLogRecord(r);
     char date[48];
     std::snprintf(date, sizeof date, "%04u-%02u-%02u %02u:%02u", r.year, r.month, r.day, r.hour,
                   r.minute);
@@ -320,6 +323,20 @@ ControlDevice::Outcome ControlDevice::Input(int connection, const Session& sessi
     const std::string text = Describe(message[0]);
     if (holder_ != connection) return Note(text + ": no operation right, ignored");
     return Note(text + target_.Receive(session.key, message, length));
+}
+
+ControlDevice::Outcome ControlDevice::Administer(Session& session, const uint8_t* message,
+                                                 int length) {
+    const AdminResponder::Requester requester{session.user, session.userType, session.key};
+    AdminResponder::Answer a = admin_.Receive(requester, message, length);
+    if (a.renamedFrom) {
+        for (auto& [id, s] : sessions_) {
+            if (s.loggedIn && s.user == *a.renamedFrom) s.user = *a.renamedTo;
+        }
+    }
+    Outcome out = Note(Describe(message[0]) + a.text);
+    out.reply = std::move(a.reply);
+    return out;
 }
 
 void ControlDevice::EndLogin(int connection, Session& session) {

@@ -1,6 +1,7 @@
 // The device's side of the control protocol, without sockets: accounts and
-// logins, the operation right, the user log, and the target's keyboard and
-// mouse (TargetInput) with its lock LEDs. DeviceSim cuts
+// logins, the operation right, the user log, the target's keyboard and mouse
+// (TargetInput) with its lock LEDs; the administration messages go to its
+// AdminResponder over its DeviceModel. DeviceSim cuts
 // each connection's stream into messages, hands them here one at a time and
 // sends what comes back.
 //
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "protocol/LoginMessages.h"
+#include "sim/AdminResponder.h"
+#include "sim/DeviceModel.h"
 #include "sim/SimConfig.h"
 #include "sim/TargetInput.h"
 
@@ -50,7 +53,10 @@ class ControlDevice {
 
     void SetLockLeds(uint8_t leds) { target_.SetLockLeds(leds); }
     const TargetInput& target() const { return target_; }
-    const std::vector<login::LoginRecord>& userLog() const { return userLog_; }
+    const std::vector<login::LoginRecord>& userLog() const { return model_.state().log; }
+    const DeviceState& state() const { return model_.state(); }
+    // Why the state file could not be used ("" when all is well).
+    const std::string& modelError() const { return model_.error(); }
     int LoggedInCount() const;
     // The user name and session key of a logged-in connection.
     struct LoginOf {
@@ -79,12 +85,14 @@ class ControlDevice {
     Outcome Record(const uint8_t* message);
     Outcome LockState() const;
     Outcome Input(int connection, const Session& session, const uint8_t* message, int length);
+    Outcome Administer(Session& session, const uint8_t* message, int length);
     void EndLogin(int connection, Session& session);
 
     SimConfig config_;
     std::map<int, Session> sessions_;
     std::optional<int> holder_;  // the connection holding the operation right
-    std::vector<login::LoginRecord> userLog_;
+    DeviceModel model_;
+    AdminResponder admin_{&model_, config_};
     TargetInput target_;
     std::mt19937_64 random_;
 };

@@ -60,6 +60,7 @@ VideoService::Hooks DeviceSim::VideoHooks() {
         scene.pointerY = device_.target().pointer().y;
         return scene;
     };
+    hooks.rate = [this] { return VideoSettings(); };
     hooks.record = [this](int connection, const std::vector<uint8_t>& datagram,
                           const std::string& text) {
         std::lock_guard lock(lock_);
@@ -94,6 +95,10 @@ bool DeviceSim::Start() {
     std::lock_guard lock(lock_);
     if (thread_.joinable()) return true;
     startError_.clear();
+    if (!device_.modelError().empty()) {
+        startError_ = device_.modelError();
+        return false;
+    }
     if (!trace_.Open(config_.tracePath, &startError_)) return false;
     if (!Listen()) {
         trace_.Close();
@@ -477,6 +482,16 @@ int DeviceSim::OpenConnections() const {
 std::vector<login::LoginRecord> DeviceSim::UserLog() const {
     std::lock_guard lock(lock_);
     return device_.userLog();
+}
+
+VideoRate DeviceSim::VideoSettings() const {
+    std::lock_guard lock(lock_);
+    return device_.state().video;
+}
+
+DeviceState DeviceSim::State() const {
+    std::lock_guard lock(lock_);
+    return device_.state();
 }
 
 void DeviceSim::SetLockLeds(uint8_t leds) {

@@ -76,6 +76,10 @@ class DeviceSim {
     uint16_t VideoPort() const { return video_.VideoPort(); }
 
     std::vector<login::LoginRecord> UserLog() const;
+    // The frame rate and bit rate the device streams with, as last set by 0xA4.
+    VideoRate VideoSettings() const;
+    // A copy of everything the device keeps (accounts, settings, log, firmware image).
+    DeviceState State() const;
     void SetLockLeds(uint8_t leds);
     uint8_t LockLeds() const;
     // What the target's keyboard typed, with a US layout.

@@ -31,12 +31,18 @@ constexpr const char* kUsage =
     "  --close-after N       close a connection on receiving its N-th message\n"
     "  --garbage TYPE:N      reply to TYPE with N random bytes (repeatable)\n"
     "  --trace FILE|-        record every received message (\"-\": standard output)\n"
+    "  --state FILE          keep accounts, settings, log and firmware in FILE (and\n"
+    "                        FILE.firmware) across reboots and restarts\n"
+    "  --account-write-fails answer every account write 0xA7 with 0xFE\n"
+    "  --sleep-refused       do not take sleep time writes 0xB6\n"
+    "  --log-clear-fails     answer the log clear 0xAC with 0xFF\n"
+    "  --max-frame-rate N    answer higher video frame rates with 0xFFFF (default 30)\n"
+    "  --firmware-refuse-chunk K  refuse firmware chunk K (status 1)\n"
+    "  --firmware-wrong-ack K     acknowledge firmware chunk K with index K + 1\n"
     "\n"
     "Video (UDP, to every logged-in client that sends the start datagram 0xA5):\n"
     "  --video-port N        video port (default 5553; 0: any free port)\n"
     "  --size WxH            the target's screen (default 1280x1024)\n"
-    "  --fps N               pictures per second, 1 to 60 (default 25)\n"
-    "  --bitrate KBPS        encoder bit rate (default 4096)\n"
     "  --key-interval N      pictures between key frames (default 50)\n"
     "  --clock TEXT          show TEXT instead of the local time (a still picture)\n"
     "  --video-loss P        drop each datagram with probability P (0 to 1)\n"
@@ -86,18 +92,32 @@ bool ParseKey(std::string_view text, SessionKey* key) {
 }
 
 // Options without a value.
-constexpr std::string_view kFlags[] = {"--control-busy"};
+constexpr std::string_view kFlags[] = {"--control-busy", "--account-write-fails", "--sleep-refused",
+                                       "--log-clear-fails"};
 // Options with one value.
-constexpr std::string_view kValueOptions[] = {"--listen",         "--port",         "--accounts",
-                                              "--version-status", "--login-status", "--slots",
-                                              "--reboot-delay",   "--lock-leds",    "--key",
-                                              "--silent",         "--delay",        "--close-after",
-                                              "--garbage",        "--trace"};
+constexpr std::string_view kValueOptions[] = {"--listen",
+                                              "--port",
+                                              "--accounts",
+                                              "--version-status",
+                                              "--login-status",
+                                              "--slots",
+                                              "--reboot-delay",
+                                              "--lock-leds",
+                                              "--key",
+                                              "--silent",
+                                              "--delay",
+                                              "--close-after",
+                                              "--garbage",
+                                              "--trace",
+                                              "--state",
+                                              "--firmware-refuse-chunk",
+                                              "--firmware-wrong-ack",
+                                              "--max-frame-rate"};
 
 // Options of the video stream, with one value.
 constexpr std::string_view kVideoOptions[] = {
-    "--video-port", "--size",       "--fps",           "--bitrate",         "--key-interval",
-    "--clock",      "--video-loss", "--video-reorder", "--video-duplicate", "--video-damage"};
+    "--video-port", "--size",          "--key-interval",    "--clock",
+    "--video-loss", "--video-reorder", "--video-duplicate", "--video-damage"};
 
 // A probability: a decimal number from 0 to 1.
 bool ParseProbability(const std::string& text, double* out) {
@@ -128,7 +148,7 @@ class Parser {
         for (size_t i = 0; i < args.size(); ++i) {
             const std::string& a = args[i];
             if (OneOf(a, kFlags)) {
-                config_->controlBusy = true;
+                SetFlag(a);
             } else if (!OneOf(a, kValueOptions) && !OneOf(a, kVideoOptions)) {
                 *error_ = a.rfind('-', 0) == 0 ? "unknown option '" + a + "'"
                                                : "unexpected argument '" + a + "'";
@@ -144,9 +164,28 @@ class Parser {
     }
 
   private:
+    void SetFlag(const std::string& a) {
+        if (a == "--control-busy") config_->controlBusy = true;
+        if (a == "--account-write-fails") config_->accountWriteFails = true;
+        if (a == "--sleep-refused") config_->sleepRefused = true;
+        if (a == "--log-clear-fails") config_->logClearFails = true;
+    }
+
     bool Apply(const std::string& a, const std::string& v) {
         if (OneOf(a, kVideoOptions)) return ApplyVideo(a, v);
         Faults& f = config_->faults;
+        if (a == "--max-frame-rate") return Number(a, v, 0xFFFF, &config_->maxFrameRate);
+        if (a == "--state") {
+            config_->statePath = v;
+            return true;
+        }
+        if (a == "--firmware-refuse-chunk" || a == "--firmware-wrong-ack") {
+            int k;
+            if (!Number(a, v, 65535, &k)) return false;
+            (a == "--firmware-refuse-chunk" ? config_->firmwareRefuseChunk
+                                            : config_->firmwareWrongAckChunk) = k;
+            return true;
+        }
         if (a == "--listen") {
             return ParseAddress(v, &config_->listenAddress) || Fail(a, v, "an IPv4 address");
         }
@@ -200,11 +239,6 @@ class Parser {
     bool ApplyVideo(const std::string& a, const std::string& v) {
         if (a == "--video-port") return Number(a, v, 0xFFFF, &config_->videoPort);
         if (a == "--size") return Size(a, v);
-        if (a == "--fps") {
-            return Number(a, v, 60, &config_->videoRate.framesPerSecond) &&
-                   (config_->videoRate.framesPerSecond > 0 || Fail(a, v, "from 1 to 60"));
-        }
-        if (a == "--bitrate") return Number(a, v, 100000, &config_->videoRate.bitRateKbps);
         if (a == "--key-interval") return Number(a, v, 10000, &config_->keyInterval);
         if (a == "--clock") {
             config_->fixedClock = v;

@@ -49,12 +49,6 @@ struct VideoFaults {
     bool operator==(const VideoFaults&) const = default;
 };
 
-struct VideoRate {
-    int framesPerSecond = 25;
-    int bitRateKbps = 4096;
-    bool operator==(const VideoRate&) const = default;
-};
-
 struct SimConfig {
     uint32_t listenAddress = 0x7F000001;  // host order
     uint16_t controlPort = 5552;          // 0: any free port (DeviceSim::ControlPort tells which)
@@ -69,10 +63,20 @@ struct SimConfig {
     int screenWidth = 1280;              // the simulated target's screen, in pixels
     int screenHeight = 1024;
     uint16_t videoPort = 5553;  // UDP; 0: any free port (DeviceSim::VideoPort tells which)
-    VideoRate videoRate;
     int keyInterval = 50;  // pictures between key frames
     VideoFaults videoFaults;
     std::string fixedClock;  // "" the local time; else the clock shows this text
+    // The device's persistent state (accounts, settings, log, firmware image):
+    // "" keeps it in memory only; otherwise read at start and written after
+    // every change, the firmware image beside it in "<path>.firmware".
+    std::string statePath;
+    // Refusals of the administration messages.
+    bool accountWriteFails = false;            // every account write answered 0xFE
+    bool sleepRefused = false;                 // a sleep time write is not taken
+    bool logClearFails = false;                // 0xAC answered 0xFF
+    int maxFrameRate = 30;                     // higher frame rates are answered 0xFFFF
+    std::optional<int> firmwareRefuseChunk;    // this chunk index is refused (status 1)
+    std::optional<int> firmwareWrongAckChunk;  // this chunk is acknowledged with index + 1
     Faults faults;
     std::string tracePath;  // "" none, "-" stdout, else a file (appended, flushed per line)
     // Received messages kept in memory for Trace(); beyond it the oldest go (the

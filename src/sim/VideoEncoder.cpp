@@ -27,12 +27,12 @@ VideoEncoder::VideoEncoder(int width, int height, VideoRate rate, int keyInterva
     context_->width = width;
     context_->height = height;
     context_->pix_fmt = AV_PIX_FMT_YUV420P;
-    context_->time_base = {1, std::max(1, rate.framesPerSecond)};
-    context_->framerate = {std::max(1, rate.framesPerSecond), 1};
+    context_->time_base = {1, std::max(1, int{rate.frameRate})};
+    context_->framerate = {std::max(1, int{rate.frameRate}), 1};
     context_->gop_size = std::max(1, keyInterval);
     context_->max_b_frames = 0;
     context_->thread_count = 1;
-    context_->bit_rate = static_cast<int64_t>(rate.bitRateKbps) * 1000;
+    context_->bit_rate = static_cast<int64_t>(std::max(1, int{rate.bitRate})) * 1000;
     context_->rc_max_rate = context_->bit_rate;
     context_->rc_buffer_size = static_cast<int>(context_->bit_rate);
     av_opt_set(context_->priv_data, "preset", "ultrafast", 0);

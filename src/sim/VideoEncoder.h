@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sim/SimConfig.h"
+#include "protocol/VideoSettingsMessages.h"
 
 struct AVCodecContext;
 struct AVFrame;
@@ -18,7 +18,7 @@ namespace vantelsor::sim {
 
 class VideoEncoder {
   public:
-    // A key frame every `keyInterval` pictures.
+    // A key frame every `keyInterval` pictures; the bit rate is taken in kbit/s.
     VideoEncoder(int width, int height, VideoRate rate, int keyInterval);
     ~VideoEncoder();
     VideoEncoder(const VideoEncoder&) = delete;

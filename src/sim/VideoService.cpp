@@ -44,7 +44,6 @@ VideoService::VideoService(const SimConfig& config, Hooks hooks)
       width_(TargetScreen(config.screenWidth, config.screenHeight).width()),
       height_(TargetScreen(config.screenWidth, config.screenHeight).height()),
       faults_(config.videoFaults),
-      rate_(config.videoRate),
       screen_(config.screenWidth, config.screenHeight),
       random_(std::random_device{}()) {}
 
@@ -120,14 +119,6 @@ void VideoService::SetFaults(const VideoFaults& faults) {
     faults_ = faults;
 }
 
-void VideoService::SetRate(const VideoRate& rate) {
-    {
-        std::lock_guard lock(lock_);
-        rate_ = rate;
-    }
-    wake_.Raise();  // the frame period may have changed
-}
-
 int VideoService::StreamCount() const {
     std::lock_guard lock(lock_);
     return static_cast<int>(streams_.size());
@@ -136,6 +127,11 @@ int VideoService::StreamCount() const {
 uint32_t VideoService::FramesEncoded() const {
     std::lock_guard lock(lock_);
     return framesEncoded_;
+}
+
+VideoRate VideoService::RateInUse() const {
+    std::lock_guard lock(lock_);
+    return rateInUse_;
 }
 
 uint32_t VideoService::DatagramsSent() const {
@@ -165,7 +161,7 @@ void VideoService::Loop() {
             if (stopping_) return;
             fd = fd_;
             const auto period =
-                std::chrono::milliseconds(1000 / std::max(1, rate_.framesPerSecond));
+                std::chrono::milliseconds(1000 / std::max(1, int{rateInUse_.frameRate}));
             const auto now = Clock::now();
             if (streams_.empty()) {
                 next = now;  // the first picture goes out as soon as someone asks
@@ -232,11 +228,11 @@ void VideoService::Receive() {
 
 void VideoService::SendFrame() {
     screen_.Render(CurrentScene());
-    VideoRate rate;
+    const VideoRate rate = hooks_.rate ? hooks_.rate() : VideoRate{};
     bool keyFrame = false;
     {
         std::lock_guard lock(lock_);
-        rate = rate_;
+        rateInUse_ = rate;
         keyFrame = keyFrameDue_;
         keyFrameDue_ = false;
     }

@@ -23,6 +23,7 @@
 
 #include "crypto/FieldCipher.h"
 #include "net/WakeSignal.h"
+#include "protocol/VideoSettingsMessages.h"
 #include "sim/SimConfig.h"
 #include "sim/TargetScreen.h"
 
@@ -44,6 +45,8 @@ class VideoService {
             authorise;
         // What the target shows besides the clock: typed text, the pointer.
         std::function<SceneState()> scene;
+        // The device's video settings in force: frame rate and bit rate (kbit/s).
+        std::function<VideoRate()> rate;
         // Records a received datagram in the device's trace.
         std::function<void(int connection, const std::vector<uint8_t>& datagram,
                            const std::string& text)>
@@ -66,10 +69,12 @@ class VideoService {
     void EndAll();
 
     void SetFaults(const VideoFaults& faults);
-    void SetRate(const VideoRate& rate);
     int StreamCount() const;
     uint32_t FramesEncoded() const;
     uint32_t DatagramsSent() const;
+    // The rates the encoder works with now (taken from the device's settings before
+    // each picture).
+    VideoRate RateInUse() const;
     // The picture the stream shows now (clock, text, pointer), rendered afresh: width x
     // height pixels of 4 bytes (blue, green, red, 0xFF), rows top-down.
     std::vector<uint8_t> RenderNow() const;
@@ -100,7 +105,7 @@ class VideoService {
     mutable std::mutex lock_;  // everything below but the thread's own state
     std::map<std::pair<uint32_t, uint16_t>, Stream> streams_;
     VideoFaults faults_;
-    VideoRate rate_;
+    VideoRate rateInUse_;  // of the last picture encoded; also paces the pictures
     bool keyFrameDue_ = true;
     uint32_t framesEncoded_ = 0;
     uint32_t datagramsSent_ = 0;

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     std::printf("vantelsor-sim listening on %s:%u, video on port %u (%dx%d, %d pictures/s)\n",
                 AddressText(config.listenAddress).c_str(), unsigned{device.ControlPort()},
                 unsigned{device.VideoPort()}, device.Video().width(), device.Video().height(),
-                config.videoRate.framesPerSecond);
+                int{device.VideoSettings().frameRate});
     std::fflush(stdout);
 
     int signal = 0;

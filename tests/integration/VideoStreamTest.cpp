@@ -7,6 +7,7 @@
 
 #include "SimFixture.h"
 #include "VideoSupport.h"
+#include "admin/VideoSettings.h"
 #include "net/NetSession.h"
 #include "protocol/MessageTypes.h"
 #include "protocol/StreamControl.h"
@@ -116,6 +117,30 @@ TEST_F(VideoStreamTest, StreamEndsWithTheControlConnection) {
     ASSERT_TRUE(device->WaitForStatus(
         [](const sim::SimStatus& s) { return s.openConnections == 0; }, 5000));
     EXPECT_EQ(device->Video().StreamCount(), 0);
+}
+
+TEST_F(VideoStreamTest, TheDevicesVideoSettingsDriveTheStream) {
+    StartDevice();
+    LoginSequence login(nullptr, timing);
+    LogIn(login);
+    test::RecordingBlitter blitter;
+    ConsoleVideo video(*login.info(), &blitter);
+    ASSERT_TRUE(video.Start(*login.session()));
+    ASSERT_TRUE(blitter.WaitForPictures(1, 10000));
+    {
+        VideoSettings settings(login.session(), timing);
+        VideoRate inForce;
+        ASSERT_EQ(settings.Write({10, 256}, &inForce), AdminOutcome::kOk);
+    }
+    const size_t before = blitter.calls().size();
+    for (int i = 0; i < 250 && !(device->Video().RateInUse() == VideoRate{10, 256}); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(device->Video().RateInUse(), (VideoRate{10, 256}));
+    // The encoder starts afresh with the new rates: the stream goes on.
+    EXPECT_TRUE(blitter.WaitForPictures(before + 2, 10000));
+    video.Stop();
+    login.Exit();
 }
 
 TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNextKeyFrame) {

@@ -65,6 +65,7 @@ bool SocketPair::ConnectStream(uint32_t address, uint16_t port, ChannelCallback 
     streamSocket_.SetDelay(0);
     if (!streamBuffer_) streamBuffer_.reset(new uint8_t[kStreamBufferSize]);
     pending_ = 0;
+    framing_ = FramingState{kStreamBufferSize, 0};
     streamCallback_ = callback;
     streamContext_ = context;
     streamRunning_ = true;  // set before the thread exists, so a Stop can never be missed
@@ -196,9 +197,10 @@ void SocketPair::StreamLoop() {
         ChannelEvent event;
         event.code = ChannelEvent::kStreamMessage;
         streamSocket_.GetPeer(&event.peerAddress, &event.peerPort);
-        pending_ = CutMessages(buffer, pending_ + received, [&](const uint8_t* msg, int len) {
-            streamCallback_(&event, msg, len, streamContext_);
-        });
+        pending_ =
+            CutMessages(buffer, pending_ + received, framing_, [&](const uint8_t* msg, int len) {
+                streamCallback_(&event, msg, len, streamContext_);
+            });
     }
     if (!failed) return;
     CloseStream();

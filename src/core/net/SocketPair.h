@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "net/ClientSocket.h"
+#include "net/MessageFraming.h"
 #include "net/WakeSignal.h"
 
 namespace vantelsor {
@@ -78,6 +79,7 @@ class SocketPair {
     std::thread streamThread_;
     std::unique_ptr<uint8_t[]> streamBuffer_;
     int pending_ = 0;
+    FramingState framing_;  // touched only by the stream receive thread once it runs
     std::atomic<bool> streamRunning_{false};
     bool stopRequested_ = false;  // under sendLock_: StopStream was called
     WakeSignal streamWake_;

@@ -32,6 +32,63 @@ inline constexpr const char* kControlRightGranted = "成功获取操作权！";
 inline constexpr const char* kControlRightBusy = "操作权被占用！";
 inline constexpr const char* kRebootQuestion = "即将重启前端备，确认吗？";
 
+// Administration: common.
+inline constexpr const char* kOrdinaryUserNoSettings = "普通用户无法设置，请联系管理员！";
+inline constexpr const char* kLengthHint = "%d至%d字符";
+
+// User management.
+inline constexpr const char* kOrdinaryUserType = "普通用户";
+inline constexpr const char* kAdministratorType = "管理员";
+inline constexpr const char* kUserNameColumn = "用户名";
+inline constexpr const char* kUserTypeColumn = "用户类型";
+inline constexpr const char* kPasswordsDiffer = "两次密码输入不一致！";
+inline constexpr const char* kUserNameExists = "用户名已存在！";
+inline constexpr const char* kUserWriteFailed = "用户信息无法写入！";
+inline constexpr const char* kDeleteUserQuestion = "确定要删除用户吗？";
+inline constexpr const char* kCannotDeleteLoggedInUser = "无法删除登陆用户！";
+inline constexpr const char* kDeleteUserFailed = "删除用户错误!";
+inline constexpr const char* kOldPasswordWrong = "旧密码输入错误！";
+
+// Network settings. A MAC text that does not parse is answered with the
+// caption's text itself, kCaptionError.
+inline constexpr const char* kMacEmpty = "MAC地址不能为空！";
+inline constexpr const char* kIpAddressEmpty = "IP地址不能为空！";
+inline constexpr const char* kSubnetMaskEmpty = "子网掩码不能为空！";
+inline constexpr const char* kSubnetMaskInvalid = "非法的子网掩码！";
+inline constexpr const char* kGatewayEmpty = "网关不能为空！";
+
+// Video settings.
+inline constexpr const char* kFrameRateChoices[] = {"5帧/秒",  "10帧/秒", "15帧/秒",
+                                                    "20帧/秒", "25帧/秒", "30帧/秒"};
+inline constexpr const char* kBitRateLabel = "码率 (%d~%d)";
+inline constexpr const char* kBitRateRange = "码率值应在%d至%d之间！";
+inline constexpr const char* kVideoSettingsFailed = "视频设置失败！";
+
+// Sleep time.
+inline constexpr const char* kSleepHint = "休眠时间应在%d至%d分钟之间!";
+inline constexpr const char* kSleepNote = "注：若设置为0，则不休眠！";
+inline constexpr const char* kSleepRange = "休眠时间为%d至%d分钟！";
+inline constexpr const char* kSleepSetFailed = "设置休眠时间错误！";
+
+// Device information.
+inline constexpr const char* kDeviceNameLength = "设备名称长度应为%d至%d字符！";
+
+// Firmware upgrade.
+inline constexpr const char* kFirmwareNoFile = "请选择固件文件。";
+inline constexpr const char* kFirmwareFileError = "固件文件错误！";
+inline constexpr const char* kFirmwareFailed = "固件升级失败！";
+inline constexpr const char* kFirmwareSucceeded = "固件升级成功！";
+
+// Log viewer.
+inline constexpr const char* kLogColumnTime = "时间";
+inline constexpr const char* kLogColumnAddress = "IP地址";
+inline constexpr const char* kLogColumnUser = "用户名";
+inline constexpr const char* kLogColumnEvent = "事件";
+inline constexpr const char* kLogEventLogin = "登录";
+inline constexpr const char* kLogEventLogout = "登出";
+inline constexpr const char* kClearLogQuestion = "确定要清空日志吗？";
+inline constexpr const char* kClearLogFailed = "清除日志出错！";
+
 // Settings file key formats of the device book, formatted with the 1-based entry number.
 inline constexpr const char* kDeviceKeyAddress = "IP%d";
 inline constexpr const char* kDeviceKeyNote = "NOTE%d";

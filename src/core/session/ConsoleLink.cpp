@@ -1,6 +1,8 @@
 #include "session/ConsoleLink.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 
 #include "net/NetSession.h"
 #include "platform/LocalKeyboard.h"
@@ -43,6 +45,12 @@ int ConsoleLink::OnControlMessage(const uint8_t* data, int length) {
         case msg::kControlRequest:
         case msg::kEmptyReply:
             replyArea_ = {data[0], data[1]};
+            replyType_ = data[0];
+            return 1;
+        case msg::kIdentity:
+        case msg::kFirmwareVersion:
+            KeepReply(data, length);
+            replyType_ = data[0];
             return 1;
         case msg::kControlLost:
             if (sink_) sink_->Post(DeviceEvent::kControlRightLost, 0);
@@ -76,6 +84,35 @@ void ConsoleLink::CheckLockState(uint8_t status) {
     if (sink_) sink_->Post(DeviceEvent::kLockKeysDiffer, static_cast<uint32_t>(local ^ target));
 }
 
+// Both replies take the rest of the read: only what fits their areas is kept,
+// zero-filled so that a short reply never shows bytes of an earlier one.
+void ConsoleLink::KeepReply(const uint8_t* data, int length) {
+    std::lock_guard lock(areasLock_);
+    if (data[0] == msg::kIdentity) {
+        identityReply_.fill(0);
+        std::memcpy(identityReply_.data(), data,
+                    static_cast<size_t>(std::min<int>(length, identityReply_.size())));
+        identityLength_ = length;
+    } else {
+        versionReply_.fill(0);
+        std::memcpy(versionReply_.data(), data,
+                    static_cast<size_t>(std::min<int>(length, versionReply_.size())));
+        versionLength_ = length;
+    }
+}
+
+identity::Identity ConsoleLink::identityReply() const {
+    std::lock_guard lock(areasLock_);
+    return identity::ParseMessage(identityReply_.data(),
+                                  std::min<int>(identityLength_, identityReply_.size()));
+}
+
+std::string ConsoleLink::versionText() const {
+    std::lock_guard lock(areasLock_);
+    return identity::VersionText(versionReply_.data(),
+                                 std::min<int>(versionLength_, versionReply_.size()));
+}
+
 ControlRightResult ConsoleLink::TakeControlRight() {
     const ShortMessage request = BuildShortMessage(msg::kControlRequest);
     session_->ResetReply();
@@ -106,6 +143,7 @@ void ConsoleLink::Reboot() {
 }
 
 std::optional<uint8_t> ConsoleLink::QueryLockState() {
+    if (session_->keepAlivePaused.load() != 0) return std::nullopt;
     std::unique_lock lock(lockMutex_);
     const uint32_t before = lockReplies_;
     lock.unlock();

@@ -2,7 +2,10 @@
 // the console's handler while the console is open and runs the console's
 // commands on the device (operation right, reboot, lock-state poll). Each
 // lock-state reply is compared with the local lock keys: while a check is
-// armed (once per focus gain) a difference is posted as kLockKeysDiffer.
+// armed (once per focus gain) a difference is posted as kLockKeysDiffer. Its
+// handler also keeps the latest identity (0xB2) and firmware version (0xB5)
+// replies for the device-information command, and the 0xA7 status for the
+// own-account change.
 //
 // Commands run on the user-interface thread and may block up to the reply
 // time-out. OnControlMessage runs on the stream receive thread: it copies the
@@ -15,7 +18,9 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <string>
 
+#include "protocol/IdentityMessages.h"
 #include "session/EventSink.h"
 #include "session/KTCPViewHandler.h"
 #include "session/Timing.h"
@@ -51,7 +56,9 @@ class ConsoleLink {
     void AcknowledgeRightLost();
     void Reboot();
     // Polls the target's lock LEDs and waits for the answer: bit 0 NumLock,
-    // bit 1 CapsLock, bit 2 ScrollLock; nothing when no consistent reply came in time.
+    // bit 1 CapsLock, bit 2 ScrollLock; nothing when no consistent reply came in
+    // time. Sends nothing (and gives nothing) while the session's keepAlivePaused
+    // is set, as during a firmware transfer.
     std::optional<uint8_t> QueryLockState();
 
     // The local keyboard the lock-state replies are compared with; null (the
@@ -66,9 +73,17 @@ class ConsoleLink {
     int OnControlMessage(const uint8_t* data, int length);
 
     uint8_t replyStatus() const { return replyArea_[1]; }
+    // The type of the last message that completed a request (0 before any):
+    // tells which reply area the last wait filled.
+    uint8_t replyType() const { return replyType_.load(); }
+    // The latest 0xB2 reply (missing bytes read as zeros) and the version text
+    // of the latest 0xB5 reply. Read after the wait has returned.
+    identity::Identity identityReply() const;
+    std::string versionText() const;
 
   private:
     void CheckLockState(uint8_t status);
+    void KeepReply(const uint8_t* data, int length);
 
     NetSession* session_;
     SessionInfo* info_;
@@ -79,6 +94,13 @@ class ConsoleLink {
     bool open_ = false;
 
     std::array<uint8_t, 2> replyArea_{};  // type and status of the last 0xA7, 0xA9 or 0xAE reply
+    std::atomic<uint8_t> replyType_{0};
+
+    mutable std::mutex areasLock_;  // the two areas below
+    std::array<uint8_t, identity::kMessageSize> identityReply_{};
+    int identityLength_ = 0;
+    std::array<uint8_t, identity::kVersionReplySize> versionReply_{};
+    int versionLength_ = 0;
 
     // The lock-state reply never completes the request the user-interface
     // thread waits for; it is kept apart, with its own wake-up.

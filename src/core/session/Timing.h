@@ -7,6 +7,7 @@
 namespace vantelsor {
 
 inline constexpr uint32_t kReplyTimeoutMs = 20000;
+inline constexpr uint32_t kLogTimeoutMs = 40000;  // the whole user log
 inline constexpr uint32_t kHeartbeatPeriodMs = 90000;
 inline constexpr uint32_t kHeartbeatVerdictMs = 20000;
 inline constexpr uint32_t kHeartbeatPollMs = 100;
@@ -15,6 +16,7 @@ inline constexpr uint32_t kStalePictureMs = 30000;     // no picture this long: 
 
 struct Timing {
     uint32_t replyTimeoutMs = kReplyTimeoutMs;
+    uint32_t logTimeoutMs = kLogTimeoutMs;
     uint32_t heartbeatPeriodMs = kHeartbeatPeriodMs;
     uint32_t heartbeatVerdictMs = kHeartbeatVerdictMs;
     uint32_t heartbeatPollMs = kHeartbeatPollMs;

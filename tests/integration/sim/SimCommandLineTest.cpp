@@ -93,6 +93,27 @@ TEST(SimCommandLineTest, EveryOptionReachesTheConfiguration) {
     EXPECT_EQ(config.tracePath, "-");
 }
 
+TEST(SimCommandLineTest, AdministrationOptionsReachTheConfiguration) {
+    sim::SimConfig config;
+    std::string error;
+    ASSERT_EQ(Parse({"--state", "/tmp/device.state", "--account-write-fails", "--sleep-refused",
+                     "--log-clear-fails", "--firmware-refuse-chunk", "3", "--firmware-wrong-ack",
+                     "0x10", "--max-frame-rate", "20"},
+                    &config, &error),
+              CommandLineResult::kRun)
+        << error;
+    EXPECT_EQ(config.statePath, "/tmp/device.state");
+    EXPECT_TRUE(config.accountWriteFails);
+    EXPECT_TRUE(config.sleepRefused);
+    EXPECT_TRUE(config.logClearFails);
+    EXPECT_EQ(config.firmwareRefuseChunk, 3);
+    EXPECT_EQ(config.firmwareWrongAckChunk, 16);
+    EXPECT_EQ(config.maxFrameRate, 20);
+    EXPECT_EQ(Parse({"--firmware-refuse-chunk", "65536"}, &config, &error),
+              CommandLineResult::kError);
+    EXPECT_NE(error.find("--firmware-refuse-chunk"), std::string::npos) << error;
+}
+
 TEST(SimCommandLineTest, HelpWinsOverEverythingElse) {
     sim::SimConfig config;
     std::string error;

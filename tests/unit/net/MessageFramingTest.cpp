@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,16 +16,33 @@ using test::ToHex;
 // Feeds reads into a buffer the way the stream receive thread does and records
 // every delivered message as hex.
 struct StreamCutter {
-    std::vector<uint8_t> buffer = std::vector<uint8_t>(65536);
+    explicit StreamCutter(int capacity = 65536) : buffer(capacity) { state.capacity = capacity; }
+
+    std::vector<uint8_t> buffer;
+    FramingState state;
     int pending = 0;
     std::vector<std::string> delivered;
 
     void Read(const std::vector<uint8_t>& bytes) {
+        ASSERT_LE(pending + bytes.size(), buffer.size());
         std::copy(bytes.begin(), bytes.end(), buffer.begin() + pending);
-        pending = CutMessages(buffer.data(), pending + static_cast<int>(bytes.size()),
+        pending = CutMessages(buffer.data(), pending + static_cast<int>(bytes.size()), state,
                               [&](const uint8_t* m, int n) { delivered.push_back(ToHex(m, n)); });
     }
 };
+
+// A log reply with `records` records whose bytes count up from 1.
+std::vector<uint8_t> LogReply(uint32_t records) {
+    const uint32_t length = records * 36;
+    std::vector<uint8_t> m = {0xAB,
+                              0x00,
+                              static_cast<uint8_t>(length >> 24),
+                              static_cast<uint8_t>(length >> 16),
+                              static_cast<uint8_t>(length >> 8),
+                              static_cast<uint8_t>(length)};
+    for (uint32_t i = 0; i < length; ++i) m.push_back(static_cast<uint8_t>(i % 251 + 1));
+    return m;
+}
 
 struct FramingCase {
     const char* name;
@@ -44,7 +62,13 @@ TEST(MessageFraming, CutsReadsIntoMessages) {
          {"B2 01 02 A1 00"},
          {"B2 01 02 A1 00"},
          0},
-        {"variable type after a fixed one", {"AD 00 AB 00 05 01"}, {"AD 00", "AB 00 05 01"}, 0},
+        {"variable type after a fixed one", {"AD 00 B5 00 05 01"}, {"AD 00", "B5 00 05 01"}, 0},
+        {"log reply waits for its header", {"AB 00 00 00"}, {}, 4},
+        {"empty log reply", {"AB 00 00 00 00 00 B1 77"}, {"AB 00 00 00 00 00", "B1 77"}, 0},
+        {"user list by its count",
+         {"A8 01 00 04", "61 64 6D 69 6E 00 00 00 00 00 00 00 00 00 00 00 00 01 B1 00"},
+         {"A8 01 00 04 61 64 6D 69 6E 00 00 00 00 00 00 00 00 00 00 00 00 01", "B1 00"},
+         0},
         {"key reply followed by part of the next",
          {"A2 00 01 02 03 04 05 06 07 08 A4 00"},
          {"A2 00 01 02 03 04 05 06 07 08"},
@@ -71,6 +95,59 @@ TEST(MessageFraming, IncompleteMessageIsKeptAtTheStartOfTheBuffer) {
     ASSERT_EQ(cutter.pending, 10);
     EXPECT_EQ(ToHex(cutter.buffer.data(), 10), "A6 01 02 03 04 05 06 07 08 09");
     EXPECT_EQ(cutter.delivered, std::vector<std::string>{"AD 00"});
+}
+
+// The log reply carries its length: however the stream is cut, it arrives as one
+// message, and a lock-state reply around it stays a message of its own instead
+// of being taken for a piece of the log.
+TEST(MessageFraming, LogReplyArrivesWholeWhereverTheStreamIsCut) {
+    const std::vector<uint8_t> log = LogReply(2);  // 6 + 72 bytes
+    std::vector<uint8_t> stream = FromHex("B1 33");
+    stream.insert(stream.end(), log.begin(), log.end());
+    const std::vector<uint8_t> tail = FromHex("B1 44 AC 00");
+    stream.insert(stream.end(), tail.begin(), tail.end());
+    const std::vector<std::string> expected = {"B1 33", ToHex(log), "B1 44", "AC 00"};
+    for (size_t first = 1; first < stream.size(); ++first) {
+        for (size_t second = first; second < stream.size(); ++second) {
+            SCOPED_TRACE(std::to_string(first) + "/" + std::to_string(second));
+            StreamCutter cutter;
+            cutter.Read({stream.begin(), stream.begin() + first});
+            if (second > first) cutter.Read({stream.begin() + first, stream.begin() + second});
+            cutter.Read({stream.begin() + second, stream.end()});
+            ASSERT_EQ(cutter.delivered, expected);
+            EXPECT_EQ(cutter.pending, 0);
+        }
+    }
+}
+
+TEST(MessageFraming, LogOfTheLargestListedSizeArrivesWholeInSmallReads) {
+    const std::vector<uint8_t> log = LogReply(1000);  // 36,006 bytes
+    StreamCutter cutter;
+    for (size_t at = 0; at < log.size(); at += 1400) {
+        cutter.Read({log.begin() + at, log.begin() + std::min(log.size(), at + 1400)});
+    }
+    cutter.Read(FromHex("B1 00"));
+    ASSERT_EQ(cutter.delivered.size(), 2u);
+    EXPECT_EQ(cutter.delivered[0], ToHex(log));
+    EXPECT_EQ(cutter.delivered[1], "B1 00");
+}
+
+// A reply longer than the buffer can never be held: its header comes alone (so
+// the reader can refuse it by its length), its data is dropped, and the stream
+// stays in step for what follows.
+TEST(MessageFraming, LogReplyLongerThanTheBufferIsSkippedAndTheStreamStaysInStep) {
+    const std::vector<uint8_t> log = LogReply(20);  // 726 bytes
+    StreamCutter cutter(256);
+    std::vector<uint8_t> stream = log;
+    const std::vector<uint8_t> next = FromHex("A4 01 00 80 00 19");
+    stream.insert(stream.end(), next.begin(), next.end());
+    for (size_t at = 0; at < stream.size(); at += 100) {
+        cutter.Read({stream.begin() + at, stream.begin() + std::min(stream.size(), at + 100)});
+    }
+    ASSERT_EQ(cutter.delivered.size(), 2u);
+    EXPECT_EQ(cutter.delivered[0], ToHex(log.data(), 6));
+    EXPECT_EQ(cutter.delivered[1], ToHex(next));
+    EXPECT_EQ(cutter.pending, 0);
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// The device's accounts as an administrator manages them: the list, add,
+// modify and delete, with the own-account rules. The user dialog is a window
+// over it; vantelsorctl's users commands use it directly.
+//
+// Construction installs its handler in the session, destruction puts the
+// previous one back. Every operation runs on the caller's thread and blocks up
+// to the reply time-out; the handler copies replies on the stream receive
+// thread before the reply event is set, and they are read after the wait.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "admin/AdminOutcome.h"
+#include "admin/KSetUserDlgHandler.h"
+#include "protocol/UserMessages.h"
+#include "session/Timing.h"
+
+namespace vantelsor {
+
+class NetSession;
+struct SessionInfo;
+
+class UserAccounts {
+  public:
+    UserAccounts(NetSession* session, SessionInfo* info, const Timing& timing = {});
+    ~UserAccounts();
+    UserAccounts(const UserAccounts&) = delete;
+    UserAccounts& operator=(const UserAccounts&) = delete;
+
+    // Reads the list into records(); on any outcome but kOk the list is unchanged.
+    AdminOutcome ReadList();
+    const std::vector<users::UserRecord>& records() const { return records_; }
+
+    // The logged-in account: same name length and bytes as the session's user.
+    bool IsOwnAccount(const users::UserRecord& record) const;
+
+    // New accounts are ordinary users; on success the record joins the list.
+    AdminOutcome Add(const std::string& name, const std::string& password);
+    // Modifies records()[index]: the old password is sent only for the caller's
+    // own account (empty otherwise). On success the record, and for the own
+    // account the session's user name, take the new name.
+    AdminOutcome Modify(size_t index, const std::string& oldPassword, const std::string& newName,
+                        const std::string& newPassword);
+    // Refuses the caller's own account without sending anything.
+    AdminOutcome Delete(size_t index);
+
+    // From KSetUserDlgHandler, on the stream receive thread.
+    int OnUserMessage(const uint8_t* data, int length);
+
+  private:
+    // Sends a write and classifies the reply; *status is the reply's status.
+    AdminOutcome Write(const users::UserWrite& write, uint8_t* status);
+    void AdoptName(users::UserRecord* record, const users::Field& name);
+
+    NetSession* session_;
+    SessionInfo* info_;
+    Timing timing_;
+    KSetUserDlgHandler handler_{this};
+    KNetHandler* previous_ = nullptr;
+    std::vector<users::UserRecord> records_;
+
+    std::mutex replyLock_;  // the areas below, between the receive thread and the caller
+    std::array<uint8_t, users::kListReplySize> listReply_{};
+    std::array<uint8_t, 2> writeReply_{};
+    uint8_t lastReplyType_ = 0;  // 0xA8, 0xA7 or 0xAE: which reply ended the last wait
+};
+
+}  // namespace vantelsor
