@@ -28,7 +28,8 @@ class BitmapFont {
 
     // Draws `text` with its top-left corner at (x, y), each font pixel a scale x scale
     // square; characters outside printable ASCII are drawn as '?'. Pixels outside the
-    // canvas are skipped. Returns the x just after the last character.
+    // canvas are skipped; the descenders of g, p, q and y reach two font pixels below
+    // the 7-pixel line. Returns the x just after the last character.
     static int Draw(const Canvas& canvas, int x, int y, std::string_view text, Colour colour,
                     int scale);
     static int TextWidth(std::string_view text, int scale) {
