@@ -89,6 +89,68 @@ inline constexpr const char* kLogEventLogout = "登出";
 inline constexpr const char* kClearLogQuestion = "确定要清空日志吗？";
 inline constexpr const char* kClearLogFailed = "清除日志出错！";
 
+// Main window: title, menus, questions.
+inline constexpr const char* kAppTitle = "IP KVM控制软件";
+inline constexpr const char* kTitleUserLabel = "当前登录用户";
+inline constexpr const char* kExitQuestion = "确定要退出吗？";
+inline constexpr const char* kLogoutQuestion = "确定要注销当前用户吗？";
+inline constexpr const char* kMenuControl = "控制(&C)";
+inline constexpr const char* kMenuTakeControl = "获得操作权(&O)";
+inline constexpr const char* kMenuCtrlAltDel = "发送CTRL + ALT + DEL(&A)";
+inline constexpr const char* kMenuPrintScreen = "发送Print Screen(&P)";
+inline constexpr const char* kMenuReboot = "重启设备(&R)";
+inline constexpr const char* kMenuLogout = "注销(&L)";
+inline constexpr const char* kMenuExit = "退出(&X)";
+inline constexpr const char* kMenuSettings = "设置(&S)";
+inline constexpr const char* kMenuCursor = "光标(&C)";
+inline constexpr const char* kMenuSyncPointer = "同步鼠标(&S)";
+inline constexpr const char* kMenuView = "查看(&V)";
+inline constexpr const char* kMenuAlwaysOnTop = "总在最前(&T)";
+inline constexpr const char* kMenuToolbar = "工具栏(&T)";
+inline constexpr const char* kMenuHelp = "帮助(&H)";
+inline constexpr const char* kMenuAbout = "关于 Vantelsor(&A)...";
+// Status-bar prompts and tooltips of the commands.
+inline constexpr const char* kPromptTakeControl = "获得操作权";
+inline constexpr const char* kPromptCtrlAltDel = "发送CTRL + ALT + DEL";
+inline constexpr const char* kPromptReboot = "重启设备";
+inline constexpr const char* kPromptLogout = "注销";
+inline constexpr const char* kPromptExit = "退出";
+inline constexpr const char* kPromptCursor = "设置光标";
+inline constexpr const char* kPromptAlwaysOnTop = "总在最前";
+inline constexpr const char* kPromptAbout = "关于";
+inline constexpr const char* kTooltipSyncPointer = "同步鼠标";
+
+// Login dialog.
+inline constexpr const char* kLoginTitle = "登录";
+inline constexpr const char* kLoginUser = "用户名";
+inline constexpr const char* kLoginPassword = "密码";
+inline constexpr const char* kLoginAddress = "前端设备IP地址";
+inline constexpr const char* kLoginEncryption = "加密方式";
+inline constexpr const char* kClearUsers = "清除用户列表";
+inline constexpr const char* kClearAddresses = "清除IP地址列表";
+inline constexpr const char* kButtonOk = "确定";
+inline constexpr const char* kButtonCancel = "取消";
+inline constexpr const char* kEncryptNone = "都不加密";
+inline constexpr const char* kEncryptBoth = "都加密";
+inline constexpr const char* kEncryptKeyboard = "键盘加密";
+inline constexpr const char* kEncryptMouse = "鼠标加密";
+
+// Connecting dialog.
+inline constexpr const char* kConnectingTitle = "连接中";
+inline constexpr const char* kConnectingText = "正在连接，请稍后...";
+
+// Cursor dialog.
+inline constexpr const char* kCursorTitle = "光标设置";
+inline constexpr const char* kCursorShown = "显示本地光标";
+inline constexpr const char* kCursorHidden = "不显示本地光标(按CTRL+ALT+向下键退出)";
+
+// About box. The two lines below the version and the link are this product's own.
+inline constexpr const char* kAboutTitle = "关于";
+inline constexpr const char* kAboutVersion = "IP KVM控制软件 1.2.1 版";
+inline constexpr const char* kAboutLine1 = "Vantelsor IP KVM 控制台客户端";
+inline constexpr const char* kAboutLine2 = "Copyright (C) Vantelsor 项目";
+inline constexpr const char* kAboutLink = "https://vantelsor.example.org/";
+
 // Settings file key formats of the device book, formatted with the 1-based entry number.
 inline constexpr const char* kDeviceKeyAddress = "IP%d";
 inline constexpr const char* kDeviceKeyNote = "NOTE%d";

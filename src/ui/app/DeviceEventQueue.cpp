@@ -1,0 +1,59 @@
+#include "ui/app/DeviceEventQueue.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "ui/app/ReplyWait.h"
+
+namespace vantelsor::ui {
+namespace {
+
+const QEvent::Type kDeviceEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kDeliverType = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class DeviceQEvent : public QEvent {
+  public:
+    DeviceQEvent(DeviceEvent e, uint32_t p) : QEvent(kDeviceEventType), event(e), param(p) {}
+    DeviceEvent event;
+    uint32_t param;
+};
+
+}  // namespace
+
+DeviceEventQueue::DeviceEventQueue(QObject* parent) : QObject(parent) {
+    // After a wait, what was held back is handed over through the event queue,
+    // behind anything already posted, so that the order stays.
+    waitHook_ = ReplyWait::AddFinishedHook(
+        [this] { QCoreApplication::postEvent(this, new QEvent(kDeliverType)); });
+}
+
+DeviceEventQueue::~DeviceEventQueue() {
+    ReplyWait::RemoveFinishedHook(waitHook_);
+}
+
+void DeviceEventQueue::Post(DeviceEvent event, uint32_t param) {
+    QCoreApplication::postEvent(this, new DeviceQEvent(event, param));
+}
+
+void DeviceEventQueue::customEvent(QEvent* event) {
+    if (event->type() == kDeviceEventType) {
+        const auto* e = static_cast<DeviceQEvent*>(event);
+        pending_.emplace_back(e->event, e->param);
+    }
+    if (ReplyWait::Active()) return;
+    Deliver();
+}
+
+void DeviceEventQueue::Deliver() {
+    // A handler may open a modal box; events arriving meanwhile queue behind.
+    if (delivering_) return;
+    delivering_ = true;
+    while (!pending_.empty() && !ReplyWait::Active()) {
+        const auto [event, param] = pending_.front();
+        pending_.pop_front();
+        if (handler_) handler_(event, param);
+    }
+    delivering_ = false;
+}
+
+}  // namespace vantelsor::ui

@@ -1,0 +1,152 @@
+# Shared pieces of the end-to-end tests and the screenshot script: a private
+# X server (Xvfb), the simulated device, the desktop client, and xdotool helpers.
+# Every process started here is stopped again by e2e_cleanup (an EXIT trap).
+#
+# Needs: VANTELSOR, VANTELSOR_SIM and VANTELSORCTL (paths of the programs).
+
+set -euo pipefail
+
+# Sanitizer builds: leaks of system libraries are not the client's.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+E2E_TMP=$(mktemp -d)
+E2E_PIDS=()
+XVFB_PID=""
+
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+  fi
+  if [ -n "${E2E_KEEP:-}" ]; then echo "kept $E2E_TMP"; else rm -rf "$E2E_TMP"; fi
+}
+trap e2e_cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${E2E_SHOT_ON_FAIL:-}" ] && [ -n "${DISPLAY:-}" ]; then
+    import -window root "$E2E_SHOT_ON_FAIL" 2>/dev/null || true
+  fi
+  exit 1
+}
+
+# A loopback address of this test's own (from its process id), so tests running
+# side by side never compete for the device's fixed ports.
+e2e_address() {
+  local pid=$$
+  echo "127.$(((pid >> 14) & 255)).$(((pid >> 7) & 127)).$(((pid & 127) + 1))"
+}
+
+# Starts Xvfb on a free display and exports DISPLAY.
+start_x() {
+  local size=${1:-1400x1100}
+  exec 5>"$E2E_TMP/display"
+  Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp -auth /dev/null >"$E2E_TMP/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  exec 5>&-
+  local n
+  for n in $(seq 100); do
+    [ -s "$E2E_TMP/display" ] && break
+    sleep 0.05
+  done
+  [ -s "$E2E_TMP/display" ] || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+  export DISPLAY=":$(head -1 "$E2E_TMP/display")"
+}
+
+# Starts the simulated device on ADDRESS with the given extra options; its
+# trace goes to $E2E_TMP/trace.
+start_sim() {
+  SIM_ADDRESS=$1
+  shift
+  "$VANTELSOR_SIM" --listen "$SIM_ADDRESS" --trace "$E2E_TMP/trace" "$@" >"$E2E_TMP/sim.log" 2>&1 &
+  SIM_PID=$!
+  E2E_PIDS+=("$SIM_PID")
+  local n
+  for n in $(seq 100); do
+    grep -q listening "$E2E_TMP/sim.log" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  fail "the simulator did not start: $(cat "$E2E_TMP/sim.log")"
+}
+
+stop_sim() {
+  kill "$SIM_PID" 2>/dev/null || true
+  wait "$SIM_PID" 2>/dev/null || true
+}
+
+# Starts the client with its own settings file.
+start_client() {
+  "$VANTELSOR" --settings "$E2E_TMP/config.ini" "$@" >"$E2E_TMP/client.log" 2>&1 &
+  CLIENT_PID=$!
+  E2E_PIDS+=("$CLIENT_PID")
+}
+
+client_running() {
+  kill -0 "$CLIENT_PID" 2>/dev/null
+}
+
+# The first visible window whose name matches; waits up to SECONDS for it.
+wait_window() {
+  local name=$1 seconds=${2:-20} id n
+  for n in $(seq $((seconds * 10))); do
+    id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_window_gone() {
+  local name=$1 seconds=${2:-20} n
+  for n in $(seq $((seconds * 10))); do
+    xdotool search --onlyvisible --name "$name" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Gives a window the keyboard focus (there is no window manager).
+focus_window() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.2
+}
+
+# Fills in and accepts the login dialog.
+login_via_dialog() {
+  local address=$1 user=$2 password=$3 dialog
+  dialog=$(wait_window '^登录$' 30) || fail "no login dialog"
+  focus_window "$dialog"
+  # The user-name box has the focus first; Tab leads to password and address.
+  # Typing replaces a selection made with Shift+Home (the boxes refuse Ctrl+A,
+  # a control character).
+  xdotool key --clearmodifiers End shift+Home
+  xdotool type --delay 20 "$user"
+  xdotool key Tab End shift+Home
+  xdotool type --delay 20 "$password"
+  xdotool key Tab End shift+Home
+  xdotool type --delay 20 "$address"
+  xdotool key Return
+}
+
+# Text the target typed, from the simulator's trace: the " typed 'c'" notes in order.
+typed_text() {
+  sed -n "s/.* typed '\(.\)'.*/\1/p" "$E2E_TMP/trace" | tr -d '\n'
+}
+
+# Number of trace lines of one message type (hex, e.g. E8), of connection N
+# when given.
+trace_count() {
+  local type=$1 conn=${2:-[0-9]*}
+  grep -c "^conn=$conn $type" "$E2E_TMP/trace" 2>/dev/null || true
+}
+
+# Geometry of a window: sets WX WY WW WH.
+window_geometry() {
+  eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^X=/WX=/; s/^Y=/WY=/; s/^WIDTH=/WW=/; s/^HEIGHT=/WH=/')"
+}
