@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceProcess.h"
 #include "net/KNetHandler.h"
 #include "net/NetSession.h"
 #include "session/LoginSequence.h"
@@ -39,39 +40,6 @@ double ProcessCpuSeconds() {
     getrusage(RUSAGE_SELF, &u);
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
-
-// vantelsor-sim as a child process streaming 1280 x 1024 at 25 pictures/s.
-class DeviceProcess {
-  public:
-    DeviceProcess() {
-        int out[2];
-        if (pipe(out) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], 1);
-            execl(VANTELSOR_SIM_PATH, "vantelsor-sim", "--listen", kDeviceText, "--size",
-                  "1280x1024", "--fps", "25", nullptr);
-            _exit(127);
-        }
-        close(out[1]);
-        std::string line;
-        char c;
-        while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
-        close(out[0]);
-        ready_ = line.find("listening") != std::string::npos;
-    }
-    ~DeviceProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool ready() const { return ready_; }
-
-  private:
-    pid_t pid_ = -1;
-    bool ready_ = false;
-};
 
 // Notes the arrival of every datagram, then hands it to the console's handler.
 class ArrivalTap : public vantelsor::KNetHandler {
@@ -101,7 +69,7 @@ int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 20;
     QApplication app(argc, argv);
     vantelsor::ui::EnsureResources();
-    DeviceProcess device;
+    DeviceProcess device({"--listen", kDeviceText, "--size", "1280x1024"});
     if (!device.ready()) {
         std::fprintf(stderr, "bench_console: vantelsor-sim did not start\n");
         return 1;

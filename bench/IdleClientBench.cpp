@@ -19,6 +19,7 @@
 #include <string>
 #include <thread>
 
+#include "DeviceProcess.h"
 #include "session/LoginSequence.h"
 
 namespace {
@@ -32,45 +33,13 @@ double ProcessCpuSeconds() {
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// vantelsor-sim as a child process, ready once it says it listens.
-class DeviceProcess {
-  public:
-    DeviceProcess() {
-        int out[2];
-        if (pipe(out) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], 1);
-            execl(VANTELSOR_SIM_PATH, "vantelsor-sim", "--listen", "127.0.0.78", nullptr);
-            _exit(127);
-        }
-        close(out[1]);
-        std::string line;
-        char c;
-        while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
-        close(out[0]);
-        ready_ = line.find("listening") != std::string::npos;
-    }
-    ~DeviceProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool ready() const { return ready_; }
-
-  private:
-    pid_t pid_ = -1;
-    bool ready_ = false;
-};
-
 void ReportCpu(benchmark::State& state, double cpu, double wall) {
     state.counters["cpu_seconds"] = cpu;
     state.counters["percent_of_a_core"] = 100.0 * cpu / wall;
 }
 
 void BM_IdleLoggedInClient(benchmark::State& state) {
-    DeviceProcess device;
+    DeviceProcess device({"--listen", "127.0.0.78"});
     if (!device.ready()) {
         state.SkipWithError("vantelsor-sim did not start");
         return;
