@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "admin/AdminRules.h"
 #include "cli/AdminCommands.h"
 #include "cli/InputCommands.h"
 #include "net/AddressText.h"
@@ -19,21 +20,11 @@ namespace {
 constexpr int kMinUser = 4, kMaxUser = 16;
 constexpr int kMinPassword = 6, kMaxPassword = 16;
 
-const char* const kCommands[] = {"login", "take-control", "reboot", "lock-state",
-                                 "screenshot", "keys", "type", "mouse"};
+const char* const kCommands[] = {"login",      "take-control", "reboot", "lock-state",
+                                 "screenshot", "keys",         "type",   "mouse"};
 
-std::string Format(const char* pattern, int a, int b) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, a, b);
-    return text;
-}
-
-// Length in characters of UTF-8 text, as the login dialog counts it.
-int CharacterCount(std::string_view s) {
-    int n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
+using rules::CharacterCount;
+using rules::Format;
 
 bool ParseEncryption(std::string_view v, int32_t* flags) {
     if (v == "none")

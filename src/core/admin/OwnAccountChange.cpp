@@ -1,6 +1,7 @@
 #include "admin/OwnAccountChange.h"
 
 #include "admin/RequestReply.h"
+#include "admin/UserAccounts.h"
 #include "protocol/MessageTypes.h"
 #include "protocol/UserMessages.h"
 #include "session/ConsoleLink.h"
@@ -24,18 +25,12 @@ AdminOutcome ChangeOwnAccount(NetSession* session, SessionInfo* info, const Cons
     if (wait != AdminOutcome::kOk) return wait;
     // The console's area also takes 0xA9 and 0xAE replies: only a 0xA7 one answers this.
     if (console.replyType() != msg::kUserWrite) return AdminOutcome::kNoAnswer;
-    switch (console.replyStatus()) {
-        case users::kStatusOk:
-            info->userNameLength = w.fields[2].length;
-            info->userName = w.fields[2].bytes;
-            return AdminOutcome::kOk;
-        case users::kStatusWriteFailed:
-            return AdminOutcome::kWriteFailed;
-        case users::kStatusOldPasswordWrong:
-            return AdminOutcome::kOldPasswordWrong;
-        default:
-            return AdminOutcome::kUnexpectedStatus;
+    const AdminOutcome outcome = ModifyOutcome(console.replyStatus());
+    if (outcome == AdminOutcome::kOk) {
+        info->userNameLength = w.fields[2].length;
+        info->userName = w.fields[2].bytes;
     }
+    return outcome;
 }
 
 }  // namespace vantelsor

@@ -124,13 +124,20 @@ AdminOutcome UserAccounts::Modify(size_t index, const std::string& oldPassword,
     w.fields[3] = users::PackUserField(newPassword);
     uint8_t status = 0;
     if (AdminOutcome o = Write(w, &status); o != AdminOutcome::kOk) return o;
+    const AdminOutcome outcome = ModifyOutcome(status);
+    if (outcome == AdminOutcome::kOk) {
+        AdoptName(&record, w.fields[2]);
+        if (own) {
+            info_->userNameLength = w.fields[2].length;
+            info_->userName = w.fields[2].bytes;
+        }
+    }
+    return outcome;
+}
+
+AdminOutcome ModifyOutcome(uint8_t status) {
     switch (status) {
         case users::kStatusOk:
-            AdoptName(&record, w.fields[2]);
-            if (own) {
-                info_->userNameLength = w.fields[2].length;
-                info_->userName = w.fields[2].bytes;
-            }
             return AdminOutcome::kOk;
         case users::kStatusWriteFailed:
             return AdminOutcome::kWriteFailed;

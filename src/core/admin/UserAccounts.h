@@ -24,6 +24,10 @@ namespace vantelsor {
 class NetSession;
 struct SessionInfo;
 
+// The outcome of an account modification (0xA7, modify) by its reply status; the
+// administrator's edit and the ordinary user's own password change read it alike.
+AdminOutcome ModifyOutcome(uint8_t status);
+
 class UserAccounts {
   public:
     UserAccounts(NetSession* session, SessionInfo* info, const Timing& timing = {});
