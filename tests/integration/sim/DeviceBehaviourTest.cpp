@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "LoginRecords.h"
 #include "SimTestSupport.h"
 #include "input/KeyboardEncoder.h"
 #include "input/VirtualKeys.h"
@@ -111,15 +112,8 @@ TEST_F(DeviceBehaviourTest, LockStateCarriesTheLedsInBothNibbles) {
 TEST_F(DeviceBehaviourTest, LoginRecordsGoToTheUserLog) {
     Start(Config());
     auto client = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
-    login::LoginRecord logout;
-    logout.year = 2026;
-    logout.month = 12;
-    logout.day = 10;
-    logout.hour = 5;
-    logout.minute = 7;
-    logout.clientAddress = {10, 0, 0, 1};
-    logout.user = login::MakeField("admin");
-    logout.event = login::kEventLogout;
+    const login::LoginRecord logout =
+        test::MakeRecord(2026, 12, 10, 5, 7, {10, 0, 0, 1}, "admin", login::kEventLogout);
     client->Send(login::BuildLoginRecord(logout));
 
     // A hostile record: a name length beyond its field, bytes that are not text.

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "LoginRecords.h"
 #include "sim/StateFile.h"
 #include "support/ScratchFolder.h"
 
@@ -21,15 +22,8 @@ DeviceState Sample() {
     s.name = "room 12";
     s.versionMajor = 3;
     s.versionMinor = 10;
-    login::LoginRecord r;
-    r.year = 2013;
-    r.month = 5;
-    r.day = 1;
-    r.hour = 2;
-    r.minute = 30;
-    r.clientAddress = {192, 168, 0, 10};
-    r.user = login::MakeField("admin");
-    r.event = login::kEventLogout;
+    const login::LoginRecord r =
+        test::MakeRecord(2013, 5, 1, 2, 30, {192, 168, 0, 10}, "admin", login::kEventLogout);
     s.log = {r, r};
     return s;
 }

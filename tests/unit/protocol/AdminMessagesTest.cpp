@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Hex.h"
+#include "LoginRecords.h"
 #include "crypto/FieldCipher.h"
 #include "protocol/FirmwareMessages.h"
 #include "protocol/IdentityMessages.h"
@@ -264,15 +265,8 @@ TEST(AdminMessages, ChunkRepliesAndChunksTooShortAreRefused) {
 }
 
 TEST(AdminMessages, LogReplyRecordsAndLimits) {
-    login::LoginRecord r;
-    r.year = 2013;
-    r.month = 5;
-    r.day = 1;
-    r.hour = 2;
-    r.minute = 30;
-    r.clientAddress = {0xC0, 0xA8, 0x00, 0x0A};
-    r.user = login::MakeField("admin");
-    r.event = login::kEventLogout;
+    const login::LoginRecord r =
+        test::MakeRecord(2013, 5, 1, 2, 30, {0xC0, 0xA8, 0x00, 0x0A}, "admin", login::kEventLogout);
     const auto reply = userlog::BuildLogReply({r, r});
     ASSERT_EQ(reply.size(), 6u + 72);
     EXPECT_EQ(ToHex(reply.data(), 6), "AB 00 00 00 00 48");

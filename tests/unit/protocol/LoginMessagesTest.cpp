@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Hex.h"
+#include "LoginRecords.h"
 #include "crypto/FieldCipher.h"
 #include "protocol/LoginMessages.h"
 
@@ -67,15 +68,8 @@ TEST(LoginMessages, LoginStatusVerdicts) {
 }
 
 TEST(LoginMessages, LoginRecordLayout) {
-    LoginRecord r;
-    r.year = 2026;
-    r.month = 12;
-    r.day = 10;
-    r.hour = 5;
-    r.minute = 7;
-    r.clientAddress = {10, 0, 0, 1};
-    r.user = MakeField("admin");
-    r.event = kEventLogout;
+    const LoginRecord r =
+        test::MakeRecord(2026, 12, 10, 5, 7, {10, 0, 0, 1}, "admin", kEventLogout);
     const auto m = BuildLoginRecord(r);
     EXPECT_EQ(ToHex(m),
               "AA 00 07 EA 00 0C 00 0A 00 05 00 07 0A 00 00 01 00 05 "
