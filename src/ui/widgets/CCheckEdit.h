@@ -1,7 +1,7 @@
 // A line edit that accepts typed characters only from a list of ranges; any
 // other typed character is dropped with the system's beep. Backspace always
-// works. Only typing is filtered: text set by the program or pasted from the
-// context menu is not. User-interface thread.
+// works. Only typing (keys and input-method commits) is filtered: text set by
+// the program or pasted from the context menu is not. User-interface thread.
 #pragma once
 
 #include <QLineEdit>
@@ -28,8 +28,13 @@ class CCheckEdit : public QLineEdit {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
   private:
+    // Beeps and signals the first character of `typed` outside the ranges;
+    // true when there is one.
+    bool RefuseForeign(const QString& typed);
+
     QVector<std::pair<char16_t, char16_t>> ranges_;
 };
 

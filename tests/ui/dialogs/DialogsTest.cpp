@@ -2,6 +2,7 @@
 // with its messages and focus, the character filters, the encryption modes,
 // the recent lists, the cursor dialog, the rights check and the message boxes.
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -249,6 +250,48 @@ class DialogsTest : public QObject {
         // Text set by the program is not filtered.
         edit.setText(QStringLiteral("a_b c"));
         QCOMPARE(edit.text(), QStringLiteral("a_b c"));
+    }
+
+    // Editing keys are not typed characters: they work whatever the ranges. On
+    // X11 the Delete key's event carries the character U+007F.
+    void editingKeysAlwaysWork() {
+        CCheckEdit edit;
+        edit.AddRange(u'a', u'z');
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QSignalSpy refused(&edit, &CCheckEdit::refused);
+        edit.setText(QStringLiteral("abcd"));
+        edit.setCursorPosition(1);
+        QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_Delete, QString(QChar(0x7F)),
+                            Qt::NoModifier);
+        QCOMPARE(edit.text(), QStringLiteral("acd"));
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        QCOMPARE(edit.text(), QStringLiteral("ad"));
+        QTest::keyClick(&edit, Qt::Key_End);
+        QTest::keyClick(&edit, Qt::Key_Left);
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        QCOMPARE(edit.text(), QStringLiteral("d"));
+        QCOMPARE(refused.count(), 0);
+    }
+
+    // Text an input method commits is typed text too: a commit with a character
+    // outside the ranges is refused whole.
+    void inputMethodCommitsAreFiltered() {
+        CCheckEdit edit;
+        edit.AddRange(u'a', u'z');
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QSignalSpy refused(&edit, &CCheckEdit::refused);
+        QInputMethodEvent allowed;
+        allowed.setCommitString(QStringLiteral("ab"));
+        QApplication::sendEvent(&edit, &allowed);
+        QCOMPARE(edit.text(), QStringLiteral("ab"));
+        QInputMethodEvent foreign;
+        foreign.setCommitString(U("c中"));
+        QApplication::sendEvent(&edit, &foreign);
+        QCOMPARE(edit.text(), QStringLiteral("ab"));
+        QCOMPARE(refused.count(), 1);
+        QCOMPARE(refused.at(0).at(0).value<QChar>(), QChar(0x4E2D));
     }
 
     void addressParsing() {
