@@ -25,13 +25,14 @@ bool Contains(const std::string& text, const std::string& part) {
 class AdminCtlTest : public test::SimFixture {
   protected:
     ProcessResult Ctl(const std::vector<std::string>& command, const std::string& user = "admin",
-                      const std::string& password = "admin123") const {
+                      const std::string& password = "admin123",
+                      const std::string& input = {}) const {
         std::vector<std::string> args = {"--device",        AddressText(config.listenAddress),
                                          "--user",          user,
                                          "--password",      password,
                                          "--reply-timeout", "1000"};
         args.insert(args.end(), command.begin(), command.end());
-        return test::RunProcess(VANTELSORCTL_PATH, args);
+        return test::RunProcess(VANTELSORCTL_PATH, args, input);
     }
 
     // Restarts the device with a configuration the case shapes.
@@ -226,15 +227,40 @@ TEST_F(AdminCtlTest, LogListsClearsAndReportsRefusal) {
     EXPECT_TRUE(Contains(r.out, "\"event\": \"登出\"")) << r.out;
     r = Ctl({"log", "--format", "csv"});
     EXPECT_EQ(r.out.rfind("time,address,user,event\n", 0), 0u) << r.out;
+    // Without --yes the question is asked on standard input; anything but yes keeps the log.
+    for (const char* answer : {"n\n", "", "yess\n"}) {
+        r = Ctl({"log", "clear"}, "admin", "admin123", answer);
+        EXPECT_EQ(r.exitCode, 1) << answer;
+        EXPECT_TRUE(Contains(r.err, "the log was not cleared")) << r.err;
+    }
+    EXPECT_TRUE(Received(msg::kLogClear).empty());
+    r = Ctl({"log", "clear"}, "admin", "admin123", "y\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Received(msg::kLogClear).size(), 1u);
     r = Ctl({"log", "clear", "--yes"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    // The clearing session's own logout comes after the clear.
-    ASSERT_TRUE(WaitReceived(msg::kLoginRecord, 8));
+    // The clearing session's own logout comes after the clear: it is the ninth
+    // session's second record.
+    ASSERT_TRUE(WaitReceived(msg::kLoginRecord, 18));
     EXPECT_EQ(device->UserLog().size(), 1u);
     Restart([](sim::SimConfig* c) { c->logClearFails = true; });
     r = Ctl({"log", "clear", "--yes"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(Contains(r.err, "清除日志出错！")) << r.err;
+}
+
+TEST_F(AdminCtlTest, OrdinaryUserSetsNothing) {
+    StartDevice();
+    const std::vector<std::string> commands[] = {
+        {"video", "get"}, {"video", "set", "--fps", "10"}, {"sleep", "get"}, {"sleep", "set", "5"}};
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command[0] + " " + command[1]);
+        const ProcessResult r = Ctl(command, "user", "user1234");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(Contains(r.err, "普通用户无法设置，请联系管理员！")) << r.err;
+    }
+    EXPECT_TRUE(Received(msg::kVideoSettings).empty());
+    EXPECT_TRUE(Received(msg::kSleepTime).empty());
 }
 
 TEST_F(AdminCtlTest, FirmwareUpgradeAndItsFailures) {
@@ -288,9 +314,18 @@ TEST_F(AdminCtlTest, SilentDeviceTimesOutWithExitThree) {
         {{"network", "get"}, msg::kNetworkSettings}, {{"video", "get"}, msg::kVideoSettings},
         {{"sleep", "get"}, msg::kSleepTime},         {{"log"}, msg::kLogRead},
         {{"log", "clear", "--yes"}, msg::kLogClear},
+        // The write commands: a read of the same type comes first where the command
+        // fills in what it was not given.
+        {{"info", "set-name", "kvmroom01"}, msg::kIdentity},
+        {{"users", "add", "guest1", "guestpw1"}, msg::kUserWrite},
+        {{"users", "delete", "user"}, msg::kUserWrite},
+        {{"passwd", "--old", "admin123", "--new", "admin456"}, msg::kUserWrite},
+        {{"network", "set", "--ip", "10.1.2.3"}, msg::kNetworkSettings},
+        {{"video", "set", "--fps", "10"}, msg::kVideoSettings},
+        {{"sleep", "set", "5"}, msg::kSleepTime},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.command[0]);
+        SCOPED_TRACE(c.command[0] + (c.command.size() > 1 ? " " + c.command[1] : ""));
         device.reset();
         config = sim::SimConfig{};
         config.listenAddress = test::TestAddress();

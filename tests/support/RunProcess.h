@@ -1,4 +1,5 @@
-// Runs a program to its end and collects its exit code, stdout and stderr.
+// Runs a program to its end with `input` as its standard input (then end of file), and
+// collects its exit code, stdout and stderr.
 #pragma once
 
 #include <poll.h>
@@ -16,11 +17,21 @@ struct ProcessResult {
     std::string err;
 };
 
-inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args) {
-    int outPipe[2], errPipe[2];
-    if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) return {};
+inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                                const std::string& input = {}) {
+    int inPipe[2], outPipe[2], errPipe[2];
+    if (::pipe(inPipe) != 0 || ::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) return {};
+    // The input goes into the pipe before the program starts: a short answer fits the
+    // pipe's buffer, and the read end is still open, so the write can neither block
+    // nor raise SIGPIPE.
+    if (static_cast<size_t>(::write(inPipe[1], input.data(), input.size())) != input.size()) {
+        return {};
+    }
+    ::close(inPipe[1]);
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::dup2(inPipe[0], 0);
+        ::close(inPipe[0]);
         ::dup2(outPipe[1], 1);
         ::dup2(errPipe[1], 2);
         ::close(outPipe[0]);
@@ -31,6 +42,7 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
+    ::close(inPipe[0]);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
     ProcessResult r;
