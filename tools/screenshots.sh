@@ -102,4 +102,14 @@ about=$(wait_window '^关于$' 10) || fail "no about box"
 shot "$about" about-box.png
 focus_window "$about"
 xdotool key Return
+wait_window_gone '^关于$' 10 || true
+
+# A question box (the reboot warning), with Qt's button texts in Chinese;
+# Escape answers No.
+menu_item 30 4
+warning=$(wait_window '^警告$' 10) || fail "no reboot question"
+shot "$warning" reboot-question.png
+focus_window "$warning"
+xdotool key Escape
+wait_window_gone '^警告$' 10 || true
 echo "done"

@@ -8,6 +8,7 @@
 #include "ui/app/DemoDevice.h"
 #include "ui/app/NoAltMenuStyle.h"
 #include "ui/app/Resources.h"
+#include "ui/app/Translations.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ int main(int argc, char* argv[]) {
     parser.addOption(demo);
     parser.addOption(settings);
     parser.process(app);
+    // After the command line: --help and --version stay in one language.
+    vantelsor::ui::InstallQtTranslations(&app);
 
     vantelsor::ui::AppOptions options;
     options.settingsPath = parser.value(settings);

@@ -4,6 +4,9 @@
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -12,6 +15,7 @@
 
 #include "settings/SettingsStore.h"
 #include "ui/app/MessageBox.h"
+#include "ui/app/Translations.h"
 #include "ui/console/RightsCheck.h"
 #include "ui/dialogs/KLoginDlg.h"
 #include "ui/dialogs/KSetMouseDlg.h"
@@ -336,6 +340,65 @@ class DialogsTest : public QObject {
         BoxRecorder no(false);
         QVERIFY(!MessageBox::Question(nullptr, "确定要退出吗？"));
         QCOMPARE(no.boxes[0].text, U("确定要退出吗？"));
+    }
+
+    // Without an interceptor a real box opens: its caption, icon and buttons by kind,
+    // Qt's button texts in Chinese like every other text, and the answer the
+    // button gives.
+    void realBoxesShowTheirIconAndButtons_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<bool>("clickFirst");
+        QTest::addColumn<bool>("answer");
+        const QStringList ok{U("确定")};
+        const QStringList yesNo{U("是(&Y)"), U("否(&N)")};
+        QTest::newRow("error") << int(BoxKind::kError) << U("错误") << int(QMessageBox::Critical)
+                               << ok << true << true;
+        QTest::newRow("information") << int(BoxKind::kInformation) << U("信息")
+                                     << int(QMessageBox::Information) << ok << true << true;
+        QTest::newRow("question, yes") << int(BoxKind::kQuestion) << U("信息")
+                                       << int(QMessageBox::Information) << yesNo << true << true;
+        QTest::newRow("question, no") << int(BoxKind::kQuestion) << U("信息")
+                                      << int(QMessageBox::Information) << yesNo << false << false;
+        QTest::newRow("warning, no") << int(BoxKind::kWarningQuestion) << U("警告")
+                                     << int(QMessageBox::Warning) << yesNo << false << false;
+    }
+
+    void realBoxesShowTheirIconAndButtons() {
+        QFETCH(int, kind);
+        QFETCH(QString, caption);
+        QFETCH(int, icon);
+        QFETCH(QStringList, buttons);
+        QFETCH(bool, clickFirst);
+        QFETCH(bool, answer);
+        static const bool translated = InstallQtTranslations(QCoreApplication::instance());
+        QVERIFY2(translated, "Qt's Chinese translations (qt6-translations-l10n) are missing");
+        QString seenCaption;
+        int seenIcon = -1;
+        QStringList seenButtons;
+        QTimer::singleShot(0, [&] {
+            QMessageBox* box = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* b = qobject_cast<QMessageBox*>(w); b != nullptr && b->isVisible()) box = b;
+            }
+            QVERIFY(box != nullptr);
+            seenCaption = box->windowTitle();
+            seenIcon = box->icon();
+            QList<QAbstractButton*> order = box->buttons();
+            // Yes before No, whatever the platform's button order.
+            std::sort(order.begin(), order.end(), [box](QAbstractButton* a, QAbstractButton* b) {
+                return box->standardButton(a) < box->standardButton(b);
+            });
+            for (QAbstractButton* b : order) seenButtons << b->text();
+            (clickFirst ? order.front() : order.back())->click();
+        });
+        const bool result = MessageBox::Show(nullptr, static_cast<BoxKind>(kind), "测试");
+        QCOMPARE(seenCaption, caption);
+        QCOMPARE(seenIcon, icon);
+        QCOMPARE(seenButtons, buttons);
+        QCOMPARE(result, answer);
     }
 
   private:
