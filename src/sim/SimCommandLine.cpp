@@ -45,6 +45,7 @@ constexpr const char* kUsage =
     "  --size WxH            the target's screen (default 1280x1024)\n"
     "  --key-interval N      pictures between key frames (default 50)\n"
     "  --clock TEXT          show TEXT instead of the local time (a still picture)\n"
+    "  --picture-out FILE    write each new picture, before encoding, to FILE (PPM)\n"
     "  --video-loss P        drop each datagram with probability P (0 to 1)\n"
     "  --video-reorder P     send a datagram after the next one, probability P\n"
     "  --video-duplicate P   send a datagram twice, probability P\n"
@@ -116,7 +117,7 @@ constexpr std::string_view kValueOptions[] = {"--listen",
 
 // Options of the video stream, with one value.
 constexpr std::string_view kVideoOptions[] = {
-    "--video-port", "--size",          "--key-interval",    "--clock",
+    "--video-port", "--size",          "--key-interval",    "--clock",        "--picture-out",
     "--video-loss", "--video-reorder", "--video-duplicate", "--video-damage"};
 
 // A probability: a decimal number from 0 to 1.
@@ -242,6 +243,10 @@ class Parser {
         if (a == "--key-interval") return Number(a, v, 10000, &config_->keyInterval);
         if (a == "--clock") {
             config_->fixedClock = v;
+            return true;
+        }
+        if (a == "--picture-out") {
+            config_->pictureFile = v;
             return true;
         }
         VideoFaults& f = config_->videoFaults;

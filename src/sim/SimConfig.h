@@ -66,6 +66,9 @@ struct SimConfig {
     int keyInterval = 50;  // pictures between key frames
     VideoFaults videoFaults;
     std::string fixedClock;  // "" the local time; else the clock shows this text
+    // "" none; else every new picture the device encodes is also written there, as it
+    // was before encoding (binary PPM), so a viewer's picture can be compared with it.
+    std::string pictureFile;
     // The device's persistent state (accounts, settings, log, firmware image):
     // "" keeps it in memory only; otherwise read at start and written after
     // every change, the firmware image beside it in "<path>.firmware".

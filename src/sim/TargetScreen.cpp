@@ -1,6 +1,7 @@
 #include "sim/TargetScreen.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace vantelsor::sim {
@@ -92,6 +93,27 @@ void TargetScreen::Render(const SceneState& scene) {
     ConvertToYuv();
     last_ = scene;
     rendered_ = true;
+}
+
+bool TargetScreen::WritePpm(const std::string& path) const {
+    const std::string header =
+        "P6\n" + std::to_string(width_) + " " + std::to_string(height_) + "\n255\n";
+    std::vector<uint8_t> rgb(static_cast<size_t>(width_) * height_ * 3);
+    for (size_t i = 0, j = 0; j < rgb.size(); i += 4, j += 3) {
+        rgb[j] = pixels_[i + 2];
+        rgb[j + 1] = pixels_[i + 1];
+        rgb[j + 2] = pixels_[i];
+    }
+    const std::string temporary = path + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
+                         std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
+    if (std::fclose(file) != 0 || !written) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
 void TargetScreen::DrawEditorText(const std::string& text) {

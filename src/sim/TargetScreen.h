@@ -36,6 +36,9 @@ class TargetScreen {
     const std::vector<uint8_t>& pixels() const { return pixels_; }
     // Y (width x height), then U and V (width/2 x height/2 each), packed.
     const std::vector<uint8_t>& yuv() const { return yuv_; }
+    // Writes the picture as a binary PPM: to a temporary file beside `path`, then
+    // renamed over it, so a reader never sees half a picture. False on failure.
+    bool WritePpm(const std::string& path) const;
 
   private:
     void DrawDesktop();

@@ -227,7 +227,12 @@ void VideoService::Receive() {
 }
 
 void VideoService::SendFrame() {
-    screen_.Render(CurrentScene());
+    const SceneState scene = CurrentScene();
+    screen_.Render(scene);
+    if (!config_.pictureFile.empty() && !(writtenScene_ && *writtenScene_ == scene)) {
+        // A picture that cannot be written is tried again with the next one.
+        if (screen_.WritePpm(config_.pictureFile)) writtenScene_ = scene;
+    }
     const VideoRate rate = hooks_.rate ? hooks_.rate() : VideoRate{};
     bool keyFrame = false;
     {

@@ -115,6 +115,7 @@ class VideoService {
 
     // The thread's own.
     TargetScreen screen_;
+    std::optional<SceneState> writtenScene_;  // the scene last written to the picture file
     std::unique_ptr<VideoEncoder> encoder_;
     VideoRate encoderRate_;
     std::vector<uint8_t> accessUnit_;
