@@ -3,7 +3,7 @@
 # simulator under a private X server, driven with xdotool.
 #   e2e.sh CASE    CASE: login | picture | typing | ctrl-alt-del | right-lost |
 #                        server-lost | refused | alt-keys | hidden-cursor |
-#                        logout | demo
+#                        logout | demo | wait
 # Environment: VANTELSOR, VANTELSOR_SIM, VANTELSORCTL (program paths).
 here=$(dirname "$0")
 # shellcheck source=e2e_lib.sh
@@ -183,6 +183,34 @@ case_demo() {
   wait_window "$TITLE" 30 >/dev/null || fail "the demo did not log in: $(cat "$E2E_TMP/client.log")"
 }
 
+case_wait() {
+  # The device answers the operation-right request 3 s late. The window waits
+  # without freezing, but what is typed meanwhile is not handled: nothing of it
+  # reaches the target, then or later.
+  start_sim "$ADDRESS" --delay 0xA9:3000
+  log_in
+  click_console
+  pick_control_item 1  # "获取操作权(&T)"
+  sleep 0.5
+  xdotool type --delay 50 "ab"
+  sleep 1
+  [ -z "$(typed_text)" ] || fail "typed during the wait, the target got '$(typed_text)'"
+  local box
+  box=$(wait_window '^信息$' 10) || fail "no answer to the operation-right request"
+  focus_window "$box"
+  xdotool key Return
+  wait_window_gone '^信息$' 10 || fail "the answer box stayed"
+  click_console
+  xdotool type --delay 80 "cd"
+  local text
+  for _ in $(seq 50); do
+    text=$(typed_text)
+    [ "$text" = "cd" ] && return 0
+    sleep 0.1
+  done
+  fail "after the wait the target typed '$text', not 'cd'"
+}
+
 # Opens the first menu ("控制(&C)") by a click and clicks its N-th item (by
 # the mouse: a key that chose the item would reach the console when released).
 pick_control_item() {
@@ -265,6 +293,7 @@ case "${1:-}" in
   hidden-cursor) case_hidden_cursor ;;
   logout) case_logout ;;
   demo) case_demo ;;
+  wait) case_wait ;;
   *) echo "usage: e2e.sh CASE (see the head of this file)" >&2; exit 2 ;;
 esac
 # Whatever the case, the client must not have tripped a sanitizer.
