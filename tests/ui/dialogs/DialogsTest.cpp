@@ -1,22 +1,36 @@
 // The dialogs' logic on the offscreen platform: the login dialog's validation
 // with its messages and focus, the character filters, the encryption modes,
-// the recent lists, the cursor dialog, the rights check and the message boxes.
+// the recent lists, the connecting dialog, the cursor dialog, the rights check and
+// the message boxes.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTimer>
-#include <algorithm>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <QtTest>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
+#include "TestAddress.h"
+#include "protocol/MessageTypes.h"
+#include "session/LoginSequence.h"
 #include "settings/SettingsStore.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/Translations.h"
 #include "ui/console/RightsCheck.h"
+#include "ui/dialogs/KConnectingDlg.h"
 #include "ui/dialogs/KLoginDlg.h"
 #include "ui/dialogs/KSetMouseDlg.h"
 #include "ui/widgets/CCheckComboBox.h"
@@ -41,6 +55,45 @@ struct BoxRecorder {
     }
     ~BoxRecorder() { MessageBox::SetInterceptor(nullptr); }
     std::vector<BoxRecord> boxes;
+};
+
+// A listener on the control port of `address`. With `hung`, its queue is full, so
+// a further connect neither completes nor fails: it waits.
+class Listener {
+  public:
+    Listener(uint32_t address, bool hung) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int on = 1;
+        ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        const sockaddr_in at = Endpoint(address);
+        ok_ = ::bind(fd_, reinterpret_cast<const sockaddr*>(&at), sizeof at) == 0 &&
+              ::listen(fd_, hung ? 0 : 8) == 0;
+        // A backlog of 0 still queues one connection; a few more leave no doubt.
+        for (int i = 0; hung && i < 4; ++i) {
+            const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(c, reinterpret_cast<const sockaddr*>(&at), sizeof at);
+            fillers_.push_back(c);
+        }
+        if (hung) QThread::msleep(200);  // the queued handshakes complete
+    }
+    ~Listener() {
+        for (int c : fillers_) ::close(c);
+        ::close(fd_);
+    }
+    bool ok() const { return ok_; }
+
+    static sockaddr_in Endpoint(uint32_t address) {
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(msg::kControlPort);
+        at.sin_addr.s_addr = htonl(address);
+        return at;
+    }
+
+  private:
+    int fd_ = -1;
+    bool ok_ = false;
+    std::vector<int> fillers_;
 };
 
 }  // namespace
@@ -399,6 +452,44 @@ class DialogsTest : public QObject {
         QCOMPARE(seenIcon, icon);
         QCOMPARE(seenButtons, buttons);
         QCOMPARE(result, answer);
+    }
+
+    // The connecting dialog over the real connect: connected, refused at once, and
+    // cancelled while the connect waits (the worker is aborted, Run returns).
+    void connectingDialog_data() {
+        QTest::addColumn<int>("listener");  // 0 none, 1 accepting, 2 hung
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<int>("result");
+        QTest::newRow("accepting") << 1 << false << int(KConnectingDlg::kConnected);
+        QTest::newRow("nobody listens") << 0 << false << int(KConnectingDlg::kFailed);
+        QTest::newRow("hung, cancelled") << 2 << true << int(KConnectingDlg::kCancelled);
+    }
+
+    void connectingDialog() {
+        QFETCH(int, listener);
+        QFETCH(bool, cancel);
+        QFETCH(int, result);
+        const uint32_t address = test::TestAddress();
+        std::unique_ptr<Listener> device;
+        if (listener != 0) {
+            device = std::make_unique<Listener>(address, listener == 2);
+            QVERIFY(device->ok());
+        }
+        LoginSequence login(&settings_);
+        KConnectingDlg dialog([&] { return login.Connect(address); },
+                              [&] { login.CancelConnect(); });
+        bool shownWhileConnecting = false;
+        if (cancel) {
+            QTimer::singleShot(300, [&] {
+                shownWhileConnecting = dialog.isVisible();
+                auto* box = dialog.findChild<QDialogButtonBox*>();
+                QVERIFY(box != nullptr && !box->buttons().isEmpty());
+                box->buttons().front()->click();  // "取消"
+            });
+        }
+        QCOMPARE(int(dialog.Run()), result);
+        QVERIFY(!dialog.isVisible());
+        if (cancel) QVERIFY2(shownWhileConnecting, "the dialog was not up while connecting");
     }
 
   private:
