@@ -19,6 +19,17 @@ log_in() {
   FRAME=$(wait_window "$TITLE" 30) || fail "no main window; client: $(cat "$E2E_TMP/client.log")"
 }
 
+# Waits up to 6 s for the target to hold exactly TEXT.
+expect_typed() {
+  local want=$1 text
+  for _ in $(seq 60); do
+    text=$(typed_text)
+    [ "$text" = "$want" ] && return 0
+    sleep 0.1
+  done
+  fail "the target typed '$text', not '$want'"
+}
+
 # Clicks into the console's middle, which gives it the keyboard.
 click_console() {
   window_geometry "$FRAME"
@@ -78,14 +89,7 @@ case_typing() {
   log_in
   click_console
   xdotool type --delay 80 "Hello 123"
-  sleep 1
-  local text
-  for _ in $(seq 50); do
-    text=$(typed_text)
-    [ "$text" = "Hello 123" ] && return 0
-    sleep 0.1
-  done
-  fail "the target typed '$text', not 'Hello 123'"
+  expect_typed "Hello 123"
 }
 
 case_alt_keys() {
@@ -99,13 +103,7 @@ case_alt_keys() {
   xdotool key F10
   sleep 0.3
   xdotool type --delay 80 "ok"
-  local text
-  for _ in $(seq 30); do
-    text=$(typed_text)
-    [ "$text" = "ok" ] && break
-    sleep 0.1
-  done
-  [ "$text" = "ok" ] || fail "the target typed '$text', not 'ok'"
+  expect_typed "ok"
   grep -q "key 0x12 down" "$E2E_TMP/trace" || fail "Alt did not reach the target"
   grep -q "key 0x79 down" "$E2E_TMP/trace" || fail "F10 did not reach the target"
 }
@@ -202,13 +200,7 @@ case_wait() {
   wait_window_gone '^信息$' 10 || fail "the answer box stayed"
   click_console
   xdotool type --delay 80 "cd"
-  local text
-  for _ in $(seq 50); do
-    text=$(typed_text)
-    [ "$text" = "cd" ] && return 0
-    sleep 0.1
-  done
-  fail "after the wait the target typed '$text', not 'cd'"
+  expect_typed "cd"
 }
 
 # Opens the first menu ("控制(&C)") by a click and clicks its N-th item (by

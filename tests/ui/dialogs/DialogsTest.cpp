@@ -57,6 +57,13 @@ struct BoxRecorder {
     std::vector<BoxRecord> boxes;
 };
 
+// Shows an edit that admits the letters a..z; false when it never shows.
+bool ShowLetterEdit(CCheckEdit* edit) {
+    edit->AddRange(u'a', u'z');
+    edit->show();
+    return QTest::qWaitForWindowExposed(edit);
+}
+
 // A listener on the control port of `address`. With `hung`, its queue is full, so
 // a further connect neither completes nor fails: it waits.
 class Listener {
@@ -313,9 +320,7 @@ class DialogsTest : public QObject {
     // X11 the Delete key's event carries the character U+007F.
     void editingKeysAlwaysWork() {
         CCheckEdit edit;
-        edit.AddRange(u'a', u'z');
-        edit.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QVERIFY(ShowLetterEdit(&edit));
         QSignalSpy refused(&edit, &CCheckEdit::refused);
         edit.setText(QStringLiteral("abcd"));
         edit.setCursorPosition(1);
@@ -335,9 +340,7 @@ class DialogsTest : public QObject {
     // outside the ranges is refused whole.
     void inputMethodCommitsAreFiltered() {
         CCheckEdit edit;
-        edit.AddRange(u'a', u'z');
-        edit.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QVERIFY(ShowLetterEdit(&edit));
         QSignalSpy refused(&edit, &CCheckEdit::refused);
         QInputMethodEvent allowed;
         allowed.setCommitString(QStringLiteral("ab"));
