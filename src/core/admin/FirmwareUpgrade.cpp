@@ -16,13 +16,10 @@ int KUpdateFirmwareDlgHandler::OnMessage(const uint8_t* data, int length) {
 }
 
 FirmwareUpgrade::FirmwareUpgrade(NetSession* session, const Timing& timing)
-    : session_(session), timing_(timing) {
-    previous_ = session_->SetHandler(&handler_);
-}
+    : session_(session), timing_(timing) {}
 
 FirmwareUpgrade::~FirmwareUpgrade() {
     if (worker_.joinable()) worker_.join();
-    if (session_->handler() == &handler_) session_->SetHandler(previous_);
 }
 
 int FirmwareUpgrade::OnFirmwareMessage(const uint8_t* data, int length) {

@@ -20,6 +20,7 @@
 #include "admin/AdminOutcome.h"
 #include "admin/KUpdateFirmwareDlgHandler.h"
 #include "net/ManualResetEvent.h"
+#include "net/ScopedHandler.h"
 #include "session/Timing.h"
 
 namespace vantelsor {
@@ -64,7 +65,6 @@ class FirmwareUpgrade {
     NetSession* session_;
     Timing timing_;
     KUpdateFirmwareDlgHandler handler_{this};
-    KNetHandler* previous_ = nullptr;
     std::vector<uint8_t> image_;
     std::thread worker_;
     ManualResetEvent done_;
@@ -74,6 +74,8 @@ class FirmwareUpgrade {
     std::array<uint8_t, 8> startReply_{};
     std::array<uint8_t, 8> chunkReply_{};
     int chunkReplyLength_ = 0;
+    // Last: installed once everything its messages reach exists, removed first.
+    ScopedHandler installed_{session_, &handler_};
 };
 
 }  // namespace vantelsor

@@ -11,13 +11,7 @@ int KSetNetworkDlgHandler::OnMessage(const uint8_t* data, int length) {
 }
 
 NetworkSettings::NetworkSettings(NetSession* session, const Timing& timing)
-    : session_(session), timing_(timing) {
-    previous_ = session_->SetHandler(&handler_);
-}
-
-NetworkSettings::~NetworkSettings() {
-    if (session_->handler() == &handler_) session_->SetHandler(previous_);
-}
+    : session_(session), timing_(timing) {}
 
 int NetworkSettings::OnNetworkMessage(const uint8_t* data, int length) {
     if (length < 1) return 0;

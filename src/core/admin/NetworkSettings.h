@@ -9,6 +9,7 @@
 
 #include "admin/AdminOutcome.h"
 #include "admin/KSetNetworkDlgHandler.h"
+#include "net/ScopedHandler.h"
 #include "protocol/NetworkMessages.h"
 #include "session/Timing.h"
 
@@ -19,7 +20,6 @@ class NetSession;
 class NetworkSettings {
   public:
     explicit NetworkSettings(NetSession* session, const Timing& timing = {});
-    ~NetworkSettings();
     NetworkSettings(const NetworkSettings&) = delete;
     NetworkSettings& operator=(const NetworkSettings&) = delete;
 
@@ -39,11 +39,12 @@ class NetworkSettings {
     NetSession* session_;
     Timing timing_;
     KSetNetworkDlgHandler handler_{this};
-    KNetHandler* previous_ = nullptr;
 
     mutable std::mutex lock_;
     network::NetworkConfig config_;
     bool haveConfig_ = false;
+    // Last: installed once everything its messages reach exists, removed first.
+    ScopedHandler installed_{session_, &handler_};
 };
 
 }  // namespace vantelsor

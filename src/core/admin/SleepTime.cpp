@@ -15,13 +15,7 @@ int KSetSleepDlgHandler::OnMessage(const uint8_t* data, int length) {
 }
 
 SleepTime::SleepTime(NetSession* session, const Timing& timing)
-    : session_(session), timing_(timing) {
-    previous_ = session_->SetHandler(&handler_);
-}
-
-SleepTime::~SleepTime() {
-    if (session_->handler() == &handler_) session_->SetHandler(previous_);
-}
+    : session_(session), timing_(timing) {}
 
 int SleepTime::OnSleepMessage(const uint8_t* data, int length) {
     if (length < 1 || data[0] != msg::kSleepTime) return 0;

@@ -11,6 +11,7 @@
 
 #include "admin/AdminOutcome.h"
 #include "admin/KSetSleepDlgHandler.h"
+#include "net/ScopedHandler.h"
 #include "session/Timing.h"
 
 namespace vantelsor {
@@ -20,7 +21,6 @@ class NetSession;
 class SleepTime {
   public:
     explicit SleepTime(NetSession* session, const Timing& timing = {});
-    ~SleepTime();
     SleepTime(const SleepTime&) = delete;
     SleepTime& operator=(const SleepTime&) = delete;
 
@@ -39,11 +39,12 @@ class SleepTime {
     NetSession* session_;
     Timing timing_;
     KSetSleepDlgHandler handler_{this};
-    KNetHandler* previous_ = nullptr;
 
     std::mutex lock_;
     std::array<uint8_t, 4> reply_{};
     int replyLength_ = 0;
+    // Last: installed once everything its messages reach exists, removed first.
+    ScopedHandler installed_{session_, &handler_};
 };
 
 }  // namespace vantelsor

@@ -15,14 +15,7 @@ int KSetUserDlgHandler::OnMessage(const uint8_t* data, int length) {
 }
 
 UserAccounts::UserAccounts(NetSession* session, SessionInfo* info, const Timing& timing)
-    : session_(session), info_(info), timing_(timing) {
-    previous_ = session_->SetHandler(&handler_);
-}
-
-UserAccounts::~UserAccounts() {
-    // A closed connection has emptied the slot: nothing comes back into it then.
-    if (session_->handler() == &handler_) session_->SetHandler(previous_);
-}
+    : session_(session), info_(info), timing_(timing) {}
 
 int UserAccounts::OnUserMessage(const uint8_t* data, int length) {
     if (length < 1) return 0;

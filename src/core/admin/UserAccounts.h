@@ -16,6 +16,7 @@
 
 #include "admin/AdminOutcome.h"
 #include "admin/KSetUserDlgHandler.h"
+#include "net/ScopedHandler.h"
 #include "protocol/UserMessages.h"
 #include "session/Timing.h"
 
@@ -31,7 +32,6 @@ AdminOutcome ModifyOutcome(uint8_t status);
 class UserAccounts {
   public:
     UserAccounts(NetSession* session, SessionInfo* info, const Timing& timing = {});
-    ~UserAccounts();
     UserAccounts(const UserAccounts&) = delete;
     UserAccounts& operator=(const UserAccounts&) = delete;
 
@@ -64,13 +64,14 @@ class UserAccounts {
     SessionInfo* info_;
     Timing timing_;
     KSetUserDlgHandler handler_{this};
-    KNetHandler* previous_ = nullptr;
     std::vector<users::UserRecord> records_;
 
     std::mutex replyLock_;  // the areas below, between the receive thread and the caller
     std::array<uint8_t, users::kListReplySize> listReply_{};
     std::array<uint8_t, 2> writeReply_{};
     uint8_t lastReplyType_ = 0;  // 0xA8, 0xA7 or 0xAE: which reply ended the last wait
+    // Last: installed once everything its messages reach exists, removed first.
+    ScopedHandler installed_{session_, &handler_};
 };
 
 }  // namespace vantelsor

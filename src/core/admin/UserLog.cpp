@@ -15,13 +15,7 @@ int KLogDlgHandler::OnMessage(const uint8_t* data, int length) {
 }
 
 UserLog::UserLog(NetSession* session, const Timing& timing)
-    : session_(session), timing_(timing), logBuffer_(userlog::kBufferSize) {
-    previous_ = session_->SetHandler(&handler_);
-}
-
-UserLog::~UserLog() {
-    if (session_->handler() == &handler_) session_->SetHandler(previous_);
-}
+    : session_(session), timing_(timing), logBuffer_(userlog::kBufferSize) {}
 
 int UserLog::OnLogMessage(const uint8_t* data, int length) {
     if (length < 2) return 0;

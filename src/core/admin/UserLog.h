@@ -19,6 +19,7 @@
 #include "admin/AdminOutcome.h"
 #include "admin/KLogDlgHandler.h"
 #include "net/ManualResetEvent.h"
+#include "net/ScopedHandler.h"
 #include "protocol/LoginMessages.h"
 #include "session/Timing.h"
 
@@ -29,7 +30,6 @@ class NetSession;
 class UserLog {
   public:
     explicit UserLog(NetSession* session, const Timing& timing = {});
-    ~UserLog();
     UserLog(const UserLog&) = delete;
     UserLog& operator=(const UserLog&) = delete;
 
@@ -46,7 +46,6 @@ class UserLog {
     NetSession* session_;
     Timing timing_;
     KLogDlgHandler handler_{this};
-    KNetHandler* previous_ = nullptr;
     ManualResetEvent logDone_;
 
     std::mutex lock_;                 // everything below
@@ -55,6 +54,8 @@ class UserLog {
     uint32_t receivedBytes_ = 0;      // the reply's length as delivered; 0: none yet
     std::array<uint8_t, 2> clearReply_{};
     uint8_t lastReplyType_ = 0;
+    // Last: installed once everything its messages reach exists, removed first.
+    ScopedHandler installed_{session_, &handler_};
 };
 
 }  // namespace vantelsor

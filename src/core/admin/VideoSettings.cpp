@@ -15,13 +15,7 @@ int KSetVideoDlgHandler::OnMessage(const uint8_t* data, int length) {
 }
 
 VideoSettings::VideoSettings(NetSession* session, const Timing& timing)
-    : session_(session), timing_(timing) {
-    previous_ = session_->SetHandler(&handler_);
-}
-
-VideoSettings::~VideoSettings() {
-    if (session_->handler() == &handler_) session_->SetHandler(previous_);
-}
+    : session_(session), timing_(timing) {}
 
 int VideoSettings::OnVideoMessage(const uint8_t* data, int length) {
     if (length < 1 || data[0] != msg::kVideoSettings) return 0;

@@ -10,6 +10,7 @@
 
 #include "admin/AdminOutcome.h"
 #include "admin/KSetVideoDlgHandler.h"
+#include "net/ScopedHandler.h"
 #include "protocol/VideoSettingsMessages.h"
 #include "session/Timing.h"
 
@@ -20,7 +21,6 @@ class NetSession;
 class VideoSettings {
   public:
     explicit VideoSettings(NetSession* session, const Timing& timing = {});
-    ~VideoSettings();
     VideoSettings(const VideoSettings&) = delete;
     VideoSettings& operator=(const VideoSettings&) = delete;
 
@@ -41,10 +41,11 @@ class VideoSettings {
     NetSession* session_;
     Timing timing_;
     KSetVideoDlgHandler handler_{this};
-    KNetHandler* previous_ = nullptr;
 
     std::mutex lock_;
     std::array<uint8_t, videoset::kMessageSize> reply_{};
+    // Last: installed once everything its messages reach exists, removed first.
+    ScopedHandler installed_{session_, &handler_};
 };
 
 }  // namespace vantelsor

@@ -25,17 +25,11 @@ ConsoleLink::~ConsoleLink() {
 }
 
 void ConsoleLink::Open() {
-    if (open_) return;
-    previous_ = session_->SetHandler(&handler_);
-    open_ = true;
+    if (!installed_) installed_.emplace(session_, &handler_);
 }
 
 void ConsoleLink::Close() {
-    if (!open_) return;
-    // Put the previous handler back only if ours is still installed; a closed
-    // connection has emptied the slot and nothing must come back into it.
-    if (session_->handler() == &handler_) session_->SetHandler(previous_);
-    open_ = false;
+    installed_.reset();
 }
 
 int ConsoleLink::OnControlMessage(const uint8_t* data, int length) {

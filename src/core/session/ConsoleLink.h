@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "net/ScopedHandler.h"
 #include "protocol/IdentityMessages.h"
 #include "session/EventSink.h"
 #include "session/KTCPViewHandler.h"
@@ -90,8 +91,7 @@ class ConsoleLink {
     EventSink* sink_;
     Timing timing_;
     KTCPViewHandler handler_{this};
-    KNetHandler* previous_ = nullptr;
-    bool open_ = false;
+    std::optional<ScopedHandler> installed_;  // while open
 
     std::array<uint8_t, 2> replyArea_{};  // type and status of the last 0xA7, 0xA9 or 0xAE reply
     std::atomic<uint8_t> replyType_{0};

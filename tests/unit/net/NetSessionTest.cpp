@@ -10,6 +10,7 @@
 #include "Hex.h"
 #include "LoopbackServer.h"
 #include "net/NetSession.h"
+#include "net/ScopedHandler.h"
 
 namespace vantelsor {
 namespace {
@@ -144,6 +145,32 @@ TEST_F(NetSessionTest, SetHandlerReturnsThePreviousSoNestedOwnersRestoreIt) {
     EXPECT_EQ(session.SetVideoHandler(&inner), nullptr);
     EXPECT_EQ(session.SetVideoHandler(nullptr), &inner);
     EXPECT_EQ(session.SetHandler(nullptr), &outer);
+}
+
+TEST_F(NetSessionTest, ScopedHandlersRestoreTheirPredecessorsInTurn) {
+    RecordingHandler base, outer, inner;
+    session.SetHandler(&base);
+    {
+        ScopedHandler first(&session, &outer);
+        EXPECT_EQ(session.handler(), &outer);
+        {
+            ScopedHandler second(&session, &inner);
+            EXPECT_EQ(session.handler(), &inner);
+        }
+        EXPECT_EQ(session.handler(), &outer);
+    }
+    EXPECT_EQ(session.handler(), &base);
+}
+
+TEST_F(NetSessionTest, ScopedHandlerLeavesASlotTheClosedConnectionEmptied) {
+    RecordingHandler base, mine;
+    session.SetHandler(&base);
+    {
+        ScopedHandler scoped(&session, &mine);
+        server.CloseClient();
+        ASSERT_TRUE(Eventually([&] { return session.handler() == nullptr; }));
+    }
+    EXPECT_EQ(session.handler(), nullptr) << "nothing may come back into a dead session";
 }
 
 TEST_F(NetSessionTest, CloseControlClosesEventsSoLaterWaitsFailAtOnce) {
