@@ -49,6 +49,9 @@ bool CVantelsorApp::InitInstance() {
 
     events_ = std::make_unique<DeviceEventQueue>();
     login_ = std::make_unique<LoginSequence>(settings_, options_.timing.session);
+    // From the start: the heartbeat starts with the accepted login, and a loss it
+    // notices before the main window exists is kept until the window handles it.
+    login_->SetEventSink(events_.get());
     for (;;) {
         const Attempt attempt = LoginOnce();
         if (attempt == Attempt::kEnd) return false;
@@ -71,7 +74,6 @@ bool CVantelsorApp::InitInstance() {
                 break;
         }
     });
-    login_->SetEventSink(events_.get());
     frame_->ShowPlaced();
     frame_->view()->Start();
     return true;

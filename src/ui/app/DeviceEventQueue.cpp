@@ -31,6 +31,15 @@ DeviceEventQueue::~DeviceEventQueue() {
     ReplyWait::RemoveFinishedHook(waitHook_);
 }
 
+void DeviceEventQueue::SetHandler(Handler handler) {
+    handler_ = std::move(handler);
+    // What came before there was a handler is handed over now, through the event
+    // queue, behind anything already posted.
+    if (handler_ && !pending_.empty()) {
+        QCoreApplication::postEvent(this, new QEvent(kDeliverType));
+    }
+}
+
 void DeviceEventQueue::Post(DeviceEvent event, uint32_t param) {
     QCoreApplication::postEvent(this, new DeviceQEvent(event, param));
 }
@@ -48,10 +57,10 @@ void DeviceEventQueue::Deliver() {
     // A handler may open a modal box; events arriving meanwhile queue behind.
     if (delivering_) return;
     delivering_ = true;
-    while (!pending_.empty() && !ReplyWait::Active()) {
+    while (handler_ && !pending_.empty() && !ReplyWait::Active()) {
         const auto [event, param] = pending_.front();
         pending_.pop_front();
-        if (handler_) handler_(event, param);
+        handler_(event, param);
     }
     delivering_ = false;
 }

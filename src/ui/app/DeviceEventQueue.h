@@ -24,7 +24,8 @@ class DeviceEventQueue : public QObject, public EventSink {
     explicit DeviceEventQueue(QObject* parent = nullptr);
     ~DeviceEventQueue() override;
 
-    void SetHandler(Handler handler) { handler_ = std::move(handler); }
+    // Events that arrive while there is no handler are kept for the next one.
+    void SetHandler(Handler handler);
     void Post(DeviceEvent event, uint32_t param) override;
 
   protected:

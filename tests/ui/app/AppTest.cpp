@@ -341,6 +341,23 @@ class AppTest : public QObject {
         QVERIFY(!handledDuringWait);
     }
 
+    // Events that come before there is a handler (a connection lost while the main
+    // window is being built) are kept and handed to the handler when it is set.
+    void eventsBeforeTheHandlerAreKeptForIt() {
+        DeviceEventQueue queue;
+        queue.Post(DeviceEvent::kConnectionLost, 7);
+        queue.Post(DeviceEvent::kLockKeysDiffer, 8);
+        QCoreApplication::processEvents();
+        std::vector<std::pair<DeviceEvent, uint32_t>> handled;
+        queue.SetHandler([&](DeviceEvent e, uint32_t param) { handled.emplace_back(e, param); });
+        QVERIFY2(handled.empty(), "handed over through the event queue, not inside SetHandler");
+        queue.Post(DeviceEvent::kControlRightLost, 9);
+        QTRY_COMPARE(handled.size(), size_t(3));
+        QVERIFY(handled[0] == std::make_pair(DeviceEvent::kConnectionLost, 7u));
+        QVERIFY(handled[1] == std::make_pair(DeviceEvent::kLockKeysDiffer, 8u));
+        QVERIFY(handled[2] == std::make_pair(DeviceEvent::kControlRightLost, 9u));
+    }
+
   private:
     void StartDevice() {
         device_ = std::make_unique<sim::DeviceSim>(config_);
