@@ -41,17 +41,12 @@ int UserAccounts::OnUserMessage(const uint8_t* data, int length) {
 }
 
 AdminOutcome UserAccounts::ReadList() {
-    {
-        std::lock_guard lock(replyLock_);
-        lastReplyType_ = 0;
-    }
     const auto request = users::BuildUserListRequest();
     const AdminOutcome wait =
-        RequestReply(session_, request.data(), request.size(), timing_.replyTimeoutMs);
+        RequestTypedReply(session_, request.data(), request.size(), timing_.replyTimeoutMs,
+                          replyLock_, lastReplyType_, msg::kUserList);
     if (wait != AdminOutcome::kOk) return wait;
     std::lock_guard lock(replyLock_);
-    // A data-less reply wrote nothing: the area must not be read as a list.
-    if (lastReplyType_ != msg::kUserList) return AdminOutcome::kNoAnswer;
     std::vector<users::UserRecord> records;
     if (!users::ParseUserList(listReply_.data(), users::kListReplySize, &records)) {
         return AdminOutcome::kListUnreadable;
@@ -67,16 +62,12 @@ bool UserAccounts::IsOwnAccount(const users::UserRecord& record) const {
 }
 
 AdminOutcome UserAccounts::Write(const users::UserWrite& write, uint8_t* status) {
-    {
-        std::lock_guard lock(replyLock_);
-        lastReplyType_ = 0;
-    }
     const auto request = users::BuildUserWrite(info_->sessionKey, write);
     const AdminOutcome wait =
-        RequestReply(session_, request.data(), request.size(), timing_.replyTimeoutMs);
+        RequestTypedReply(session_, request.data(), request.size(), timing_.replyTimeoutMs,
+                          replyLock_, lastReplyType_, msg::kUserWrite);
     if (wait != AdminOutcome::kOk) return wait;
     std::lock_guard lock(replyLock_);
-    if (lastReplyType_ != msg::kUserWrite) return AdminOutcome::kNoAnswer;
     *status = writeReply_[1];
     return AdminOutcome::kOk;
 }

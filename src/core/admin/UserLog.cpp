@@ -74,16 +74,12 @@ AdminOutcome UserLog::Query(std::vector<login::LoginRecord>* records) {
 }
 
 AdminOutcome UserLog::Clear() {
-    {
-        std::lock_guard lock(lock_);
-        lastReplyType_ = 0;
-    }
     const auto request = userlog::BuildClearRequest();
     const AdminOutcome wait =
-        RequestReply(session_, request.data(), request.size(), timing_.replyTimeoutMs);
+        RequestTypedReply(session_, request.data(), request.size(), timing_.replyTimeoutMs, lock_,
+                          lastReplyType_, msg::kLogClear);
     if (wait != AdminOutcome::kOk) return wait;
     std::lock_guard lock(lock_);
-    if (lastReplyType_ != msg::kLogClear) return AdminOutcome::kNoAnswer;
     switch (clearReply_[1]) {
         case userlog::kStatusCleared:
             return AdminOutcome::kOk;
