@@ -25,8 +25,8 @@
 #include "net/KNetHandler.h"
 #include "net/NetSession.h"
 #include "session/LoginSequence.h"
-#include "ui/app/DeviceEventQueue.h"
-#include "ui/app/Resources.h"
+#include "ui/support/DeviceEventQueue.h"
+#include "ui/support/Resources.h"
 #include "ui/console/CMainFrame.h"
 
 namespace {

@@ -71,8 +71,8 @@ int RunPasswd(const AdminCommand& c, const AdminContext& x) {
     const std::string name(reinterpret_cast<const char*>(x.info->userName.data()),
                            x.info->userNameLength);
     const AdminOutcome o =
-        ChangeOwnAccount(x.session, x.info, *x.console, c.Option("old").value_or(""), name,
-                         c.Option("new").value_or(""), x.timing);
+        ChangeOwnAccount(*x.console, x.info, c.Option("old").value_or(""), name,
+                         c.Option("new").value_or(""));
     if (o == AdminOutcome::kOk) std::printf("password of %s changed\n", name.c_str());
     return ReportOutcome(o, "the device did not change the password");
 }

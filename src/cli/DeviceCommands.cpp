@@ -34,7 +34,7 @@ std::optional<uint32_t> AddressBox(const AdminCommand& c, const char* name, uint
 }  // namespace
 
 int RunInfo(const AdminCommand& c, const AdminContext& x) {
-    DeviceInfo info(x.session, x.console, x.timing);
+    DeviceInfo info(x.console);
     DeviceInfoTexts texts;
     if (int r = ReportOutcome(info.Read(&texts), "the device refused to tell its identity")) {
         return r;

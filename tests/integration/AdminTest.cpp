@@ -247,11 +247,9 @@ TEST_F(AdminTest, OrdinaryUsersOwnChangeAndItsRefusals) {
     auto login = Login("user", "user1234");
     ConsoleLink console(login->session(), login->info(), nullptr, timing);
     console.Open();
-    EXPECT_EQ(ChangeOwnAccount(login->session(), login->info(), console, "nottheone", "user",
-                               "fresh123", timing),
+    EXPECT_EQ(ChangeOwnAccount(console, login->info(), "nottheone", "user", "fresh123"),
               AdminOutcome::kOldPasswordWrong);
-    EXPECT_EQ(ChangeOwnAccount(login->session(), login->info(), console, "user1234", "user",
-                               "fresh123", timing),
+    EXPECT_EQ(ChangeOwnAccount(console, login->info(), "user1234", "user", "fresh123"),
               AdminOutcome::kOk);
     EXPECT_EQ(device->State().accounts[1].password, "fresh123");
     console.Close();

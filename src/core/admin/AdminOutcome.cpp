@@ -4,6 +4,19 @@
 
 namespace vantelsor {
 
+AdminOutcome OutcomeOf(ExchangeResult result) {
+    switch (result) {
+        case ExchangeResult::kReplied:
+            return AdminOutcome::kOk;
+        case ExchangeResult::kTimeout:
+            return AdminOutcome::kTimeout;
+        case ExchangeResult::kClosed:
+        case ExchangeResult::kOtherReply:
+            break;
+    }
+    return AdminOutcome::kNoAnswer;
+}
+
 const char* OutcomeMessage(AdminOutcome outcome) {
     switch (outcome) {
         case AdminOutcome::kTimeout:

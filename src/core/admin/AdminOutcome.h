@@ -3,6 +3,8 @@
 // OutcomeMessage only, so both say exactly the same thing.
 #pragma once
 
+#include "net/ReplyExchange.h"
+
 namespace vantelsor {
 
 enum class AdminOutcome {
@@ -25,6 +27,10 @@ enum class AdminOutcome {
     kFirmwareFileError,  // cannot read it, wrong mark, wrong size field, too large
     kFirmwareFailed,     // a chunk refused or acknowledged with another index
 };
+
+// How a failed or successful wait reads for an administration command: a reply
+// of another type (0xAE, say) or a closed connection is kNoAnswer.
+AdminOutcome OutcomeOf(ExchangeResult result);
 
 // The system's text for an outcome, or null when nothing is shown.
 const char* OutcomeMessage(AdminOutcome outcome);

@@ -3,7 +3,7 @@
 // replies come through the console's handler, which must be installed
 // (ConsoleLink::Open) and keeps the latest of each.
 //
-// Runs on the caller's thread; each exchange blocks up to the reply time-out.
+// Runs on any one thread at a time; each exchange blocks up to the reply time-out.
 #pragma once
 
 #include <string>
@@ -15,7 +15,6 @@
 namespace vantelsor {
 
 class ConsoleLink;
-class NetSession;
 
 struct DeviceInfoTexts {
     identity::Text uid{};  // as read: written back unchanged
@@ -26,7 +25,8 @@ struct DeviceInfoTexts {
 
 class DeviceInfo {
   public:
-    DeviceInfo(NetSession* session, const ConsoleLink* console, const Timing& timing = {});
+    // The exchanges go through the console's handler and its reply time-out.
+    explicit DeviceInfo(ConsoleLink* console) : console_(console) {}
 
     // Identity first, then the version. kIdentityRefused for a non-zero
     // identity status (nothing is shown then); a failed version wait is kTimeout.
@@ -36,11 +36,7 @@ class DeviceInfo {
     AdminOutcome WriteName(const identity::Text& uid, const std::string& name);
 
   private:
-    AdminOutcome Exchange(const uint8_t* request, int length, uint8_t replyType);
-
-    NetSession* session_;
-    const ConsoleLink* console_;
-    Timing timing_;
+    ConsoleLink* console_;
 };
 
 }  // namespace vantelsor

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "admin/RequestReply.h"
 #include "net/NetSession.h"
+#include "net/ReplyExchange.h"
 #include "protocol/FirmwareMessages.h"
 #include "protocol/MessageTypes.h"
 
@@ -24,21 +24,9 @@ FirmwareUpgrade::~FirmwareUpgrade() {
 
 int FirmwareUpgrade::OnFirmwareMessage(const uint8_t* data, int length) {
     if (length < 1) return 0;
-    std::lock_guard lock(lock_);
-    const size_t n = static_cast<size_t>(std::min<int>(length, startReply_.size()));
-    switch (data[0]) {
-        case msg::kFirmwareStart:
-            startReply_.fill(0);
-            std::memcpy(startReply_.data(), data, n);
-            return 1;
-        case msg::kFirmwareBlock:
-            chunkReply_.fill(0);
-            std::memcpy(chunkReply_.data(), data, n);
-            chunkReplyLength_ = length;
-            return 1;
-        default:
-            return 0;
-    }
+    if (data[0] != msg::kFirmwareStart && data[0] != msg::kFirmwareBlock) return 0;
+    reply_.Keep(data, length);
+    return 1;
 }
 
 AdminOutcome FirmwareUpgrade::Load(const std::string& path) {
@@ -101,10 +89,9 @@ void FirmwareUpgrade::Work(Progress progress) {
 }
 
 AdminOutcome FirmwareUpgrade::Transfer(const Progress& progress) {
-    const auto start = firmware::BuildStart();
     // The start reply's contents are not examined; any failed wait is a time-out.
-    if (RequestReply(session_, start.data(), start.size(), timing_.replyTimeoutMs) !=
-        AdminOutcome::kOk) {
+    if (Exchange(*session_, firmware::BuildStart(), timing_.replyTimeoutMs) !=
+        ExchangeResult::kReplied) {
         return AdminOutcome::kTimeout;
     }
     if (progress) progress(0);
@@ -123,24 +110,22 @@ AdminOutcome FirmwareUpgrade::SendChunk(int index, bool last, const Progress& pr
     const std::vector<uint8_t> chunk =
         firmware::BuildChunk(static_cast<uint16_t>(index), last,
                              image_.data() + size_t(index) * firmware::kChunkSize, n);
-    {
-        // An acknowledgement left from an earlier chunk must never count for this one.
-        std::lock_guard lock(lock_);
-        chunkReply_.fill(0);
-        chunkReplyLength_ = 0;
-    }
-    session_->ResetReply();
-    session_->Send(chunk.data(), static_cast<int>(chunk.size()));
     if (last && progress) progress(100);
-    if (session_->WaitReply(timing_.replyTimeoutMs) != kWaitSignalled) {
-        return AdminOutcome::kTimeout;
-    }
-    firmware::ChunkAck ack;
-    {
-        std::lock_guard lock(lock_);
-        if (!firmware::ParseChunkReply(chunkReply_.data(), chunkReplyLength_, &ack)) {
+    // The slot is cleared before sending: an acknowledgement left from an earlier
+    // chunk never counts for this one, and a start reply is no acknowledgement.
+    switch (Exchange(*session_, chunk, timing_.replyTimeoutMs, reply_, msg::kFirmwareBlock)) {
+        case ExchangeResult::kReplied:
+            break;
+        case ExchangeResult::kOtherReply:
             return AdminOutcome::kFirmwareFailed;
-        }
+        case ExchangeResult::kTimeout:
+        case ExchangeResult::kClosed:
+            return AdminOutcome::kTimeout;
+    }
+    const KeptReply reply = reply_.Copy();
+    firmware::ChunkAck ack;
+    if (!firmware::ParseChunkReply(reply.bytes.data(), reply.length, &ack)) {
+        return AdminOutcome::kFirmwareFailed;
     }
     if (ack.status != firmware::kStatusAccepted || ack.index != index) {
         return AdminOutcome::kFirmwareFailed;

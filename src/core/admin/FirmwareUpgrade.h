@@ -9,10 +9,8 @@
 // only post; the handler runs on the stream receive thread.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,6 +18,7 @@
 #include "admin/AdminOutcome.h"
 #include "admin/KUpdateFirmwareDlgHandler.h"
 #include "net/ManualResetEvent.h"
+#include "net/ReplySlot.h"
 #include "net/ScopedHandler.h"
 #include "session/Timing.h"
 
@@ -70,10 +69,7 @@ class FirmwareUpgrade {
     ManualResetEvent done_;
     AdminOutcome result_ = AdminOutcome::kOk;  // written by the worker before done_ is set
 
-    std::mutex lock_;  // the reply areas
-    std::array<uint8_t, 8> startReply_{};
-    std::array<uint8_t, 8> chunkReply_{};
-    int chunkReplyLength_ = 0;
+    ReplySlot reply_{8};  // the last 0xB3 or 0xB4 reply
     // Last: installed once everything its messages reach exists, removed first.
     ScopedHandler installed_{session_, &handler_};
 };

@@ -1,6 +1,6 @@
 #include "admin/NetworkSettings.h"
 
-#include "admin/RequestReply.h"
+#include "net/ReplyExchange.h"
 #include "net/NetSession.h"
 #include "protocol/MessageTypes.h"
 
@@ -28,12 +28,12 @@ int NetworkSettings::OnNetworkMessage(const uint8_t* data, int length) {
 
 AdminOutcome NetworkSettings::Read() {
     const auto request = network::BuildReadRequest();
-    return RequestReply(session_, request.data(), request.size(), timing_.replyTimeoutMs);
+    return OutcomeOf(Exchange(*session_, request, timing_.replyTimeoutMs));
 }
 
 AdminOutcome NetworkSettings::Write(const network::NetworkConfig& config) {
     const auto request = network::BuildNetworkMessage(network::kWrite, config);
-    return RequestReply(session_, request.data(), request.size(), timing_.replyTimeoutMs);
+    return OutcomeOf(Exchange(*session_, request, timing_.replyTimeoutMs));
 }
 
 network::NetworkConfig NetworkSettings::config() const {

@@ -2,7 +2,8 @@
 // dialog is a window over it; vantelsorctl's network commands use it directly.
 //
 // Construction installs its handler, destruction puts the previous one back.
-// Operations run on the caller's thread and block up to the reply time-out.
+// Operations run one at a time, on any one thread at a time, and block up to
+// the reply time-out.
 #pragma once
 
 #include <mutex>

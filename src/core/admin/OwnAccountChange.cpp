@@ -1,6 +1,5 @@
 #include "admin/OwnAccountChange.h"
 
-#include "admin/RequestReply.h"
 #include "admin/UserAccounts.h"
 #include "protocol/MessageTypes.h"
 #include "protocol/UserMessages.h"
@@ -9,9 +8,9 @@
 
 namespace vantelsor {
 
-AdminOutcome ChangeOwnAccount(NetSession* session, SessionInfo* info, const ConsoleLink& console,
+AdminOutcome ChangeOwnAccount(ConsoleLink& console, SessionInfo* info,
                               const std::string& oldPassword, const std::string& newName,
-                              const std::string& newPassword, const Timing& timing) {
+                              const std::string& newPassword) {
     users::UserWrite w;
     w.mode = users::kModify;
     w.fields[0].length = info->userNameLength;
@@ -20,11 +19,9 @@ AdminOutcome ChangeOwnAccount(NetSession* session, SessionInfo* info, const Cons
     w.fields[2] = users::PackUserField(newName);
     w.fields[3] = users::PackUserField(newPassword);
     const auto request = users::BuildUserWrite(info->sessionKey, w);
-    const AdminOutcome wait =
-        RequestReply(session, request.data(), request.size(), timing.replyTimeoutMs);
-    if (wait != AdminOutcome::kOk) return wait;
     // The console's area also takes 0xA9 and 0xAE replies: only a 0xA7 one answers this.
-    if (console.replyType() != msg::kUserWrite) return AdminOutcome::kNoAnswer;
+    const AdminOutcome wait = OutcomeOf(console.Ask(request, msg::kUserWrite));
+    if (wait != AdminOutcome::kOk) return wait;
     const AdminOutcome outcome = ModifyOutcome(console.replyStatus());
     if (outcome == AdminOutcome::kOk) {
         info->userNameLength = w.fields[2].length;

@@ -2,7 +2,8 @@
 // 0xB6. The sleep dialog is a window over it; vantelsorctl's sleep commands use it.
 //
 // Construction installs its handler, destruction puts the previous one back.
-// Operations run on the caller's thread and block up to the reply time-out.
+// Operations run one at a time, on any one thread at a time, and block up to
+// the reply time-out.
 #pragma once
 
 #include <array>
@@ -11,7 +12,9 @@
 
 #include "admin/AdminOutcome.h"
 #include "admin/KSetSleepDlgHandler.h"
+#include "net/ReplySlot.h"
 #include "net/ScopedHandler.h"
+#include "protocol/SleepMessages.h"
 #include "session/Timing.h"
 
 namespace vantelsor {
@@ -34,15 +37,13 @@ class SleepTime {
 
   private:
     // The reply's minutes, or -1 when the reply was too short to carry them.
-    AdminOutcome Exchange(const uint8_t* request, int length, int* minutes);
+    AdminOutcome Ask(const uint8_t* request, int length, int* minutes);
 
     NetSession* session_;
     Timing timing_;
     KSetSleepDlgHandler handler_{this};
 
-    std::mutex lock_;
-    std::array<uint8_t, 4> reply_{};
-    int replyLength_ = 0;
+    ReplySlot reply_{sleeptime::kMessageSize};  // the last 0xB6 reply
     // Last: installed once everything its messages reach exists, removed first.
     ScopedHandler installed_{session_, &handler_};
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "admin/RequestReply.h"
 #include "net/NetSession.h"
+#include "net/ReplyExchange.h"
 #include "protocol/MessageTypes.h"
 #include "session/SessionInfo.h"
 
@@ -19,36 +19,25 @@ UserAccounts::UserAccounts(NetSession* session, SessionInfo* info, const Timing&
 
 int UserAccounts::OnUserMessage(const uint8_t* data, int length) {
     if (length < 1) return 0;
-    std::lock_guard lock(replyLock_);
     switch (data[0]) {
         case msg::kUserList:
-            // Zeroed first: records that did not arrive read as zeros, never as
-            // the rest of an earlier list. Nothing beyond the area is kept.
-            listReply_.fill(0);
-            std::memcpy(listReply_.data(), data,
-                        static_cast<size_t>(std::min<int>(length, users::kListReplySize)));
-            break;
         case msg::kUserWrite:
-            writeReply_ = {data[0], length > 1 ? data[1] : uint8_t{0}};
-            break;
         case msg::kEmptyReply:
-            break;
+            reply_.Keep(data, length);
+            return 1;
         default:
             return 0;
     }
-    lastReplyType_ = data[0];
-    return 1;
 }
 
 AdminOutcome UserAccounts::ReadList() {
     const auto request = users::BuildUserListRequest();
-    const AdminOutcome wait =
-        RequestTypedReply(session_, request.data(), request.size(), timing_.replyTimeoutMs,
-                          replyLock_, lastReplyType_, msg::kUserList);
+    const AdminOutcome wait = OutcomeOf(
+        Exchange(*session_, request, timing_.replyTimeoutMs, reply_, msg::kUserList));
     if (wait != AdminOutcome::kOk) return wait;
-    std::lock_guard lock(replyLock_);
+    const KeptReply list = reply_.Copy();
     std::vector<users::UserRecord> records;
-    if (!users::ParseUserList(listReply_.data(), users::kListReplySize, &records)) {
+    if (!users::ParseUserList(list.bytes.data(), users::kListReplySize, &records)) {
         return AdminOutcome::kListUnreadable;
     }
     records_ = std::move(records);
@@ -63,13 +52,10 @@ bool UserAccounts::IsOwnAccount(const users::UserRecord& record) const {
 
 AdminOutcome UserAccounts::Write(const users::UserWrite& write, uint8_t* status) {
     const auto request = users::BuildUserWrite(info_->sessionKey, write);
-    const AdminOutcome wait =
-        RequestTypedReply(session_, request.data(), request.size(), timing_.replyTimeoutMs,
-                          replyLock_, lastReplyType_, msg::kUserWrite);
-    if (wait != AdminOutcome::kOk) return wait;
-    std::lock_guard lock(replyLock_);
-    *status = writeReply_[1];
-    return AdminOutcome::kOk;
+    const AdminOutcome wait = OutcomeOf(
+        Exchange(*session_, request, timing_.replyTimeoutMs, reply_, msg::kUserWrite));
+    if (wait == AdminOutcome::kOk) *status = reply_.Copy().at(1);
+    return wait;
 }
 
 void UserAccounts::AdoptName(users::UserRecord* record, const users::Field& name) {

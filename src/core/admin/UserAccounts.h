@@ -3,19 +3,21 @@
 // over it; vantelsorctl's users commands use it directly.
 //
 // Construction installs its handler in the session, destruction puts the
-// previous one back. Every operation runs on the caller's thread and blocks up
-// to the reply time-out; the handler copies replies on the stream receive
-// thread before the reply event is set, and they are read after the wait.
+// previous one back. Operations run one at a time, on any one thread at a time
+// (a window runs them on a helper thread while its own waits), and block up to
+// the reply time-out; the handler keeps replies on the stream receive thread
+// before the reply event is set, and they are read after the wait. Modify of
+// the own account renames the session's user: the session record is read by
+// no other thread meanwhile.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "admin/AdminOutcome.h"
 #include "admin/KSetUserDlgHandler.h"
+#include "net/ReplySlot.h"
 #include "net/ScopedHandler.h"
 #include "protocol/UserMessages.h"
 #include "session/Timing.h"
@@ -56,7 +58,7 @@ class UserAccounts {
     int OnUserMessage(const uint8_t* data, int length);
 
   private:
-    // Sends a write and classifies the reply; *status is the reply's status.
+    // Sends a write; *status is the reply's status.
     AdminOutcome Write(const users::UserWrite& write, uint8_t* status);
     void AdoptName(users::UserRecord* record, const users::Field& name);
 
@@ -66,10 +68,7 @@ class UserAccounts {
     KSetUserDlgHandler handler_{this};
     std::vector<users::UserRecord> records_;
 
-    std::mutex replyLock_;  // the areas below, between the receive thread and the caller
-    std::array<uint8_t, users::kListReplySize> listReply_{};
-    std::array<uint8_t, 2> writeReply_{};
-    uint8_t lastReplyType_ = 0;  // 0xA8, 0xA7 or 0xAE: which reply ended the last wait
+    ReplySlot reply_{users::kListReplySize};  // the last 0xA8, 0xA7 or 0xAE reply
     // Last: installed once everything its messages reach exists, removed first.
     ScopedHandler installed_{session_, &handler_};
 };

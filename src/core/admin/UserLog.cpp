@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "admin/RequestReply.h"
+#include "net/ReplyExchange.h"
 #include "net/NetSession.h"
 #include "protocol/LogMessages.h"
 #include "protocol/MessageTypes.h"
@@ -33,14 +33,12 @@ int UserLog::OnLogMessage(const uint8_t* data, int length) {
             logDone_.Set();
             break;
         case msg::kLogClear:
-            clearReply_ = {data[0], data[1]};
-            break;
         case msg::kEmptyReply:
+            clearReply_.Keep(data, length);
             break;
         default:
             return 0;
     }
-    lastReplyType_ = data[0];
     return 1;
 }
 
@@ -75,12 +73,10 @@ AdminOutcome UserLog::Query(std::vector<login::LoginRecord>* records) {
 
 AdminOutcome UserLog::Clear() {
     const auto request = userlog::BuildClearRequest();
-    const AdminOutcome wait =
-        RequestTypedReply(session_, request.data(), request.size(), timing_.replyTimeoutMs, lock_,
-                          lastReplyType_, msg::kLogClear);
+    const AdminOutcome wait = OutcomeOf(
+        Exchange(*session_, request, timing_.replyTimeoutMs, clearReply_, msg::kLogClear));
     if (wait != AdminOutcome::kOk) return wait;
-    std::lock_guard lock(lock_);
-    switch (clearReply_[1]) {
+    switch (clearReply_.Copy().at(1)) {
         case userlog::kStatusCleared:
             return AdminOutcome::kOk;
         case userlog::kStatusClearFailed:

@@ -19,6 +19,7 @@
 #include "admin/AdminOutcome.h"
 #include "admin/KLogDlgHandler.h"
 #include "net/ManualResetEvent.h"
+#include "net/ReplySlot.h"
 #include "net/ScopedHandler.h"
 #include "protocol/LoginMessages.h"
 #include "session/Timing.h"
@@ -48,12 +49,12 @@ class UserLog {
     KLogDlgHandler handler_{this};
     ManualResetEvent logDone_;
 
+    ReplySlot clearReply_{2};  // the last 0xAC or 0xAE reply
+
     std::mutex lock_;                 // everything below
     std::vector<uint8_t> logBuffer_;  // the header and at most 1000 records
     uint32_t expectedBytes_ = 0;      // 6 + the reply's data length
     uint32_t receivedBytes_ = 0;      // the reply's length as delivered; 0: none yet
-    std::array<uint8_t, 2> clearReply_{};
-    uint8_t lastReplyType_ = 0;
     // Last: installed once everything its messages reach exists, removed first.
     ScopedHandler installed_{session_, &handler_};
 };

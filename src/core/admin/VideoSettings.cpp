@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "admin/AdminRules.h"
-#include "admin/RequestReply.h"
+#include "net/ReplyExchange.h"
 #include "net/NetSession.h"
 #include "protocol/MessageTypes.h"
 
@@ -19,25 +19,22 @@ VideoSettings::VideoSettings(NetSession* session, const Timing& timing)
 
 int VideoSettings::OnVideoMessage(const uint8_t* data, int length) {
     if (length < 1 || data[0] != msg::kVideoSettings) return 0;
-    std::lock_guard lock(lock_);
-    reply_.fill(0);
-    // The framing delivers 6 bytes; nothing beyond the area is ever copied.
-    std::memcpy(reply_.data(), data, static_cast<size_t>(std::min<int>(length, reply_.size())));
+    // The framing delivers 6 bytes; nothing beyond the area is ever kept.
+    reply_.Keep(data, length);
     return 1;
 }
 
-AdminOutcome VideoSettings::Exchange(const std::array<uint8_t, videoset::kMessageSize>& request,
-                                     VideoRate* reply) {
-    const AdminOutcome wait =
-        RequestReply(session_, request.data(), request.size(), timing_.replyTimeoutMs);
+AdminOutcome VideoSettings::Ask(const std::array<uint8_t, videoset::kMessageSize>& request,
+                               VideoRate* reply) {
+    const AdminOutcome wait = OutcomeOf(
+        Exchange(*session_, request, timing_.replyTimeoutMs, reply_, msg::kVideoSettings));
     if (wait != AdminOutcome::kOk) return wait;
-    std::lock_guard lock(lock_);
-    *reply = videoset::ParseRates(reply_.data());
+    *reply = videoset::ParseRates(reply_.Copy().bytes.data());
     return AdminOutcome::kOk;
 }
 
 AdminOutcome VideoSettings::Read(VideoRate* rate) {
-    const AdminOutcome o = Exchange(videoset::BuildReadRequest(), rate);
+    const AdminOutcome o = Ask(videoset::BuildReadRequest(), rate);
     if (o == AdminOutcome::kTimeout) {
         rate->bitRate = rules::kDefaultBitRate;
         rate->frameRate = rules::kDefaultFrameRate;
@@ -46,7 +43,7 @@ AdminOutcome VideoSettings::Read(VideoRate* rate) {
 }
 
 AdminOutcome VideoSettings::Write(VideoRate rate, VideoRate* inForce) {
-    const AdminOutcome o = Exchange(videoset::BuildWriteRequest(rate), inForce);
+    const AdminOutcome o = Ask(videoset::BuildWriteRequest(rate), inForce);
     if (o != AdminOutcome::kOk) return o;
     if (inForce->bitRate == videoset::kFailure || inForce->frameRate == videoset::kFailure) {
         return AdminOutcome::kVideoFailed;

@@ -2,7 +2,8 @@
 // video dialog is a window over it; vantelsorctl's video commands use it.
 //
 // Construction installs its handler, destruction puts the previous one back.
-// Operations run on the caller's thread and block up to the reply time-out.
+// Operations run one at a time, on any one thread at a time, and block up to
+// the reply time-out.
 #pragma once
 
 #include <array>
@@ -10,6 +11,7 @@
 
 #include "admin/AdminOutcome.h"
 #include "admin/KSetVideoDlgHandler.h"
+#include "net/ReplySlot.h"
 #include "net/ScopedHandler.h"
 #include "protocol/VideoSettingsMessages.h"
 #include "session/Timing.h"
@@ -35,15 +37,14 @@ class VideoSettings {
     int OnVideoMessage(const uint8_t* data, int length);
 
   private:
-    AdminOutcome Exchange(const std::array<uint8_t, videoset::kMessageSize>& request,
-                          VideoRate* reply);
+    AdminOutcome Ask(const std::array<uint8_t, videoset::kMessageSize>& request,
+                     VideoRate* reply);
 
     NetSession* session_;
     Timing timing_;
     KSetVideoDlgHandler handler_{this};
 
-    std::mutex lock_;
-    std::array<uint8_t, videoset::kMessageSize> reply_{};
+    ReplySlot reply_{videoset::kMessageSize};  // the last 0xA4 reply
     // Last: installed once everything its messages reach exists, removed first.
     ScopedHandler installed_{session_, &handler_};
 };

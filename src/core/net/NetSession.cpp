@@ -1,31 +1,18 @@
 #include "net/NetSession.h"
 
 namespace vantelsor {
-namespace {
-
-std::mutex instanceLock;
-NetSession* instance = nullptr;
-
-}  // namespace
-
-NetSession* NetSession::Instance() {
-    std::lock_guard lock(instanceLock);
-    if (!instance) instance = new NetSession;
-    return instance;
-}
-
-void NetSession::DestroyInstance() {
-    std::lock_guard lock(instanceLock);
-    delete instance;
-    instance = nullptr;
-}
 
 NetSession::~NetSession() {
+    Close();
+}
+
+void NetSession::Close() {
     CloseControl();
     CloseVideoChannel();
-    handler_ = nullptr;
-    heartbeatHandler_ = nullptr;
-    videoHandler_ = nullptr;
+    SetHandler(nullptr);
+    SetHeartbeatHandler(nullptr);
+    SetVideoHandler(nullptr);
+    keepAlivePaused = 0;
 }
 
 bool NetSession::Connect(uint32_t address, uint16_t port) {

@@ -1,4 +1,4 @@
-// The process-wide control-connection object: the TCP control connection and
+// A device session's connection object: the TCP control connection and
 // the UDP video socket with their receive threads, the three handler slots, the
 // reply and heartbeat events, and the locked Send every writer uses.
 //
@@ -20,12 +20,8 @@ namespace vantelsor {
 
 class NetSession {
   public:
-    // The process's session, created on first use.
-    static NetSession* Instance();
-    // Closes and deletes the process's session; the next Instance() makes a fresh one.
-    static void DestroyInstance();
-
-    // Tests and embedders may own further sessions; the program uses Instance().
+    // One owner per session (the login sequence); the console and the
+    // administration owners borrow it.
     NetSession() = default;
     ~NetSession();
     NetSession(const NetSession&) = delete;
@@ -39,6 +35,9 @@ class NetSession {
     // Connect in progress on another thread.
     void CloseControl();
     bool IsControlOpen() const { return pair_.IsStreamOpen(); }
+    // Both channels closed, every handler slot emptied and the keep-alive pause
+    // lifted: the session is as new, ready for another Connect.
+    void Close();
 
     bool OpenVideoChannel();
     void CloseVideoChannel();

@@ -38,13 +38,10 @@ int ConsoleLink::OnControlMessage(const uint8_t* data, int length) {
         case msg::kUserWrite:
         case msg::kControlRequest:
         case msg::kEmptyReply:
-            replyArea_ = {data[0], data[1]};
-            replyType_ = data[0];
-            return 1;
         case msg::kIdentity:
         case msg::kFirmwareVersion:
-            KeepReply(data, length);
-            replyType_ = data[0];
+            // Replies take the rest of the read: only what fits the area is kept.
+            reply_.Keep(data, length);
             return 1;
         case msg::kControlLost:
             if (sink_) sink_->Post(DeviceEvent::kControlRightLost, 0);
@@ -78,51 +75,47 @@ void ConsoleLink::CheckLockState(uint8_t status) {
     if (sink_) sink_->Post(DeviceEvent::kLockKeysDiffer, static_cast<uint32_t>(local ^ target));
 }
 
-// Both replies take the rest of the read: only what fits their areas is kept,
-// zero-filled so that a short reply never shows bytes of an earlier one.
-void ConsoleLink::KeepReply(const uint8_t* data, int length) {
-    std::lock_guard lock(areasLock_);
-    if (data[0] == msg::kIdentity) {
-        identityReply_.fill(0);
-        std::memcpy(identityReply_.data(), data,
-                    static_cast<size_t>(std::min<int>(length, identityReply_.size())));
-        identityLength_ = length;
-    } else {
-        versionReply_.fill(0);
-        std::memcpy(versionReply_.data(), data,
-                    static_cast<size_t>(std::min<int>(length, versionReply_.size())));
-        versionLength_ = length;
-    }
-}
-
 identity::Identity ConsoleLink::identityReply() const {
-    std::lock_guard lock(areasLock_);
-    return identity::ParseMessage(identityReply_.data(),
-                                  std::min<int>(identityLength_, identityReply_.size()));
+    const KeptReply reply = reply_.Copy();
+    return identity::ParseMessage(reply.bytes.data(), reply.stored());
 }
 
 std::string ConsoleLink::versionText() const {
-    std::lock_guard lock(areasLock_);
-    return identity::VersionText(versionReply_.data(),
-                                 std::min<int>(versionLength_, versionReply_.size()));
+    const KeptReply reply = reply_.Copy();
+    return identity::VersionText(reply.bytes.data(),
+                                 std::min<int>(reply.stored(), identity::kVersionReplySize));
 }
 
-ControlRightResult ConsoleLink::TakeControlRight() {
+ControlRightResult ConsoleLink::RequestControlRight() {
     const ShortMessage request = BuildShortMessage(msg::kControlRequest);
-    session_->ResetReply();
-    session_->Send(request.data(), request.size());
-    const uint32_t wait = session_->WaitReply(timing_.replyTimeoutMs);
-    if (wait == kWaitTimeout) return ControlRightResult::kTimeout;
-    if (wait != kWaitSignalled) return ControlRightResult::kOther;
-    switch (replyArea_[1]) {
+    switch (Ask(request, msg::kControlRequest)) {
+        case ExchangeResult::kReplied:
+            break;
+        case ExchangeResult::kTimeout:
+            return ControlRightResult::kTimeout;
+        case ExchangeResult::kClosed:
+        case ExchangeResult::kOtherReply:
+            // A data-less 0xAE reply carries no verdict: nothing is granted.
+            return ControlRightResult::kOther;
+    }
+    switch (replyStatus()) {
         case msg::kStatusOk:
-            info_->hasControlRight = 1;
             return ControlRightResult::kGranted;
         case msg::kStatusRefused:
             return ControlRightResult::kBusy;
         default:
             return ControlRightResult::kOther;
     }
+}
+
+void ConsoleLink::AdoptControlRight(ControlRightResult result) {
+    if (result == ControlRightResult::kGranted) info_->hasControlRight = 1;
+}
+
+ControlRightResult ConsoleLink::TakeControlRight() {
+    const ControlRightResult result = RequestControlRight();
+    AdoptControlRight(result);
+    return result;
 }
 
 void ConsoleLink::AcknowledgeRightLost() {

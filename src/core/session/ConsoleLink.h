@@ -7,12 +7,14 @@
 // replies for the device-information command, and the 0xA7 status for the
 // own-account change.
 //
-// Commands run on the user-interface thread and may block up to the reply
-// time-out. OnControlMessage runs on the stream receive thread: it copies the
-// reply the command waits for, or posts an event through the sink.
+// Requests (RequestControlRight, Ask, QueryLockState) may block up to the reply
+// time-out; they run on any thread, one request at a time, so that a window can
+// wait for them on a helper thread. What changes the session record
+// (AdoptControlRight, AcknowledgeRightLost) belongs to the user-interface
+// thread. OnControlMessage runs on the stream receive thread: it keeps the
+// reply a request waits for, or posts an event through the sink.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -20,6 +22,8 @@
 #include <optional>
 #include <string>
 
+#include "net/ReplyExchange.h"
+#include "net/ReplySlot.h"
 #include "net/ScopedHandler.h"
 #include "protocol/IdentityMessages.h"
 #include "session/EventSink.h"
@@ -51,6 +55,11 @@ class ConsoleLink {
     void Open();
     void Close();
 
+    // The 0xA9 exchange alone: the session record is left as it was.
+    ControlRightResult RequestControlRight();
+    // A granted right is held from now on (the input paths send again).
+    void AdoptControlRight(ControlRightResult result);
+    // Both, for a caller that runs on one thread.
     ControlRightResult TakeControlRight();
     // The device took the right away: acknowledge and stop sending input. The
     // caller releases the held keys first.
@@ -73,18 +82,21 @@ class ConsoleLink {
     // From KTCPViewHandler, on the stream receive thread.
     int OnControlMessage(const uint8_t* data, int length);
 
-    uint8_t replyStatus() const { return replyArea_[1]; }
-    // The type of the last message that completed a request (0 before any):
-    // tells which reply area the last wait filled.
-    uint8_t replyType() const { return replyType_.load(); }
-    // The latest 0xB2 reply (missing bytes read as zeros) and the version text
-    // of the latest 0xB5 reply. Read after the wait has returned.
+    // A request answered through this handler (0xA7, 0xB2 or 0xB5): kReplied
+    // only when the reply that ended the wait is of type `expected`.
+    template <class Bytes>
+    ExchangeResult Ask(const Bytes& request, uint8_t expected) {
+        return Exchange(*session_, request, timing_.replyTimeoutMs, reply_, expected);
+    }
+    // Status byte of the reply that ended the last request.
+    uint8_t replyStatus() const { return reply_.Copy().at(1); }
+    // The reply that ended the last request read as 0xB2 (missing bytes read as
+    // zeros) and as the version text of 0xB5. Read after the wait has returned.
     identity::Identity identityReply() const;
     std::string versionText() const;
 
   private:
     void CheckLockState(uint8_t status);
-    void KeepReply(const uint8_t* data, int length);
 
     NetSession* session_;
     SessionInfo* info_;
@@ -93,14 +105,8 @@ class ConsoleLink {
     KTCPViewHandler handler_{this};
     std::optional<ScopedHandler> installed_;  // while open
 
-    std::array<uint8_t, 2> replyArea_{};  // type and status of the last 0xA7, 0xA9 or 0xAE reply
-    std::atomic<uint8_t> replyType_{0};
-
-    mutable std::mutex areasLock_;  // the two areas below
-    std::array<uint8_t, identity::kMessageSize> identityReply_{};
-    int identityLength_ = 0;
-    std::array<uint8_t, identity::kVersionReplySize> versionReply_{};
-    int versionLength_ = 0;
+    // The last 0xA7, 0xA9, 0xAE, 0xB2 or 0xB5 reply; 0xB2 is the longest.
+    ReplySlot reply_{identity::kMessageSize};
 
     // The lock-state reply never completes the request the user-interface
     // thread waits for; it is kept apart, with its own wake-up.

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "net/NetSession.h"
+#include "net/ReplyExchange.h"
 #include "res/Strings.h"
 #include "session/LocalAddress.h"
 #include "settings/SettingsStore.h"
@@ -46,16 +46,18 @@ bool IsRefusal(LoginResult result) {
 }
 
 LoginSequence::LoginSequence(SettingsStore* settings, const Timing& timing)
-    : settings_(settings), timing_(timing), session_(NetSession::Instance()) {}
+    : settings_(settings), timing_(timing) {}
 
 LoginSequence::~LoginSequence() {
     Exit();
 }
 
 bool LoginSequence::Connect(uint32_t address, uint16_t port) {
-    if (!session_->Connect(address, port)) return false;
+    return session_->Connect(address, port);
+}
+
+void LoginSequence::RememberAddress(uint32_t address) {
     if (settings_) settings_->AddRecentAddress(address);
-    return true;
 }
 
 void LoginSequence::CancelConnect() {
@@ -64,13 +66,12 @@ void LoginSequence::CancelConnect() {
 
 bool LoginSequence::Request(const uint8_t* message, int length, uint8_t expected) {
     loginHandler_->Expect(expected);
-    session_->ResetReply();
-    session_->Send(message, length);
-    const uint32_t result = session_->WaitReply(timing_.replyTimeoutMs);
+    const ExchangeResult result =
+        vantelsor::Exchange(*session_, message, length, timing_.replyTimeoutMs);
     loginHandler_->Expect(0);
     lastStatus_ = loginHandler_->lastStatus();
     // A closed connection (no event to wait on) is as good as no reply.
-    return result == kWaitSignalled;
+    return result == ExchangeResult::kReplied;
 }
 
 LoginResult LoginSequence::Login(const Credentials& credentials) {
@@ -104,7 +105,9 @@ LoginResult LoginSequence::Exchange(const Credentials& c) {
     const uint8_t status = lastStatus_;
     switch (login::ClassifyLoginStatus(status)) {
         case login::LoginVerdict::kAccepted:
-            Accept(user, status);
+            info_->userNameLength = user.length;
+            info_->userName = user.bytes;
+            Accept(status);
             return LoginResult::kAccepted;
         case login::LoginVerdict::kBadCredentials:
             return LoginResult::kBadCredentials;
@@ -118,30 +121,28 @@ LoginResult LoginSequence::Exchange(const Credentials& c) {
     return LoginResult::kRefused;
 }
 
-void LoginSequence::Accept(const login::PlainField& user, uint8_t status) {
-    info_->userNameLength = user.length;
-    info_->userName = user.bytes;
+void LoginSequence::Accept(uint8_t status) {
     info_->userType = login::UserTypeOf(status);
     info_->hasControlRight = login::HasControlRight(status) ? 1 : 0;
     accepted_ = true;
-    if (settings_) {
-        const auto* bytes = reinterpret_cast<const char*>(user.bytes.data());
-        settings_->AddRecentUser(std::string(bytes, strnlen(bytes, user.bytes.size())));
-    }
     SendRecord(login::kEventLogin);
 
-    heartbeat_ = std::make_unique<Heartbeat>(session_, timing_, &sink_);
+    heartbeat_ = std::make_unique<Heartbeat>(session_.get(), timing_, &sink_);
     heartbeat_->Start();
+}
 
-    if (settings_) {
-        info_->topmost = settings_->GetTopmost();
-        info_->left = settings_->GetLeft();
-        info_->top = settings_->GetTop();
-        info_->width = settings_->GetWidth();
-        info_->height = settings_->GetHeight();
-        info_->maximized = settings_->GetMaximized();
-        info_->localCursorOn = settings_->GetLocalCursorOn();
-    }
+void LoginSequence::AdoptAcceptedLogin() {
+    if (!accepted_ || !info_ || !settings_) return;
+    const auto* bytes = reinterpret_cast<const char*>(info_->userName.data());
+    settings_->AddRecentUser(std::string(bytes, strnlen(bytes, info_->userName.size())));
+    info_->topmost = settings_->GetTopmost();
+    info_->left = settings_->GetLeft();
+    info_->top = settings_->GetTop();
+    info_->width = settings_->GetWidth();
+    info_->height = settings_->GetHeight();
+    info_->maximized = settings_->GetMaximized();
+    info_->localCursorOn = settings_->GetLocalCursorOn();
+    placementRead_ = true;
 }
 
 void LoginSequence::SendRecord(uint16_t event) {
@@ -162,16 +163,18 @@ void LoginSequence::SendRecord(uint16_t event) {
     session_->Send(m.data(), m.size());
 }
 
+// The attempt leaves nothing behind: no handler, no record, no connection, so
+// the next attempt starts on a fresh, unconnected session.
 void LoginSequence::DiscardAttempt() {
     session_->SetHandler(nullptr);
     loginHandler_.reset();
     info_.reset();
-    NetSession::DestroyInstance();
-    session_ = NetSession::Instance();
+    session_ = std::make_unique<NetSession>();
 }
 
 void LoginSequence::Exit() {
-    if (!session_) return;  // already done
+    if (ended_) return;
+    ended_ = true;
     if (heartbeat_) heartbeat_->Stop();
     if (session_->IsControlOpen() && info_ && info_->userNameLength != 0) {
         SendRecord(login::kEventLogout);
@@ -180,11 +183,10 @@ void LoginSequence::Exit() {
     loginHandler_.reset();
     if (heartbeat_) heartbeat_->Uninstall();
     heartbeat_.reset();
-    NetSession::DestroyInstance();
-    session_ = nullptr;
-    // Only an accepted login read the placement from the settings; writing back
+    session_->Close();
+    // Only an adopted login read the placement from the settings; writing back
     // the untouched zeros of a failed attempt would wipe the saved placement.
-    if (info_ && accepted_ && settings_) {
+    if (info_ && placementRead_ && settings_) {
         settings_->SetTopmost(info_->topmost);
         settings_->SetLeft(info_->left);
         settings_->SetTop(info_->top);

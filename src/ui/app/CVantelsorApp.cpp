@@ -9,9 +9,9 @@
 #include "res/Strings.h"
 #include "settings/SettingsPath.h"
 #include "settings/SettingsStore.h"
-#include "ui/app/DeviceEventQueue.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/ReplyWait.h"
+#include "ui/support/DeviceEventQueue.h"
+#include "ui/support/MessageBox.h"
+#include "ui/support/ReplyWait.h"
 #include "ui/console/CMainFrame.h"
 #include "ui/dialogs/KConnectingDlg.h"
 #include "ui/dialogs/KLoginDlg.h"
@@ -96,6 +96,7 @@ CVantelsorApp::Attempt CVantelsorApp::LoginOnce() {
         MessageBox::Error(nullptr, res::kConnectFailed);
         return Attempt::kEnd;
     }
+    login->RememberAddress(address);
 
     Credentials credentials;
     credentials.deviceAddress = address;
@@ -107,7 +108,10 @@ CVantelsorApp::Attempt CVantelsorApp::LoginOnce() {
     LoginResult result = LoginResult::kRefused;
     ReplyWait::Run([&] { result = login->Login(credentials); });
     dialog.hide();
-    if (result == LoginResult::kAccepted) return Attempt::kAccepted;
+    if (result == LoginResult::kAccepted) {
+        login->AdoptAcceptedLogin();
+        return Attempt::kAccepted;
+    }
     if (const char* message = LoginResultMessage(result)) MessageBox::Error(nullptr, message);
     return IsRefusal(result) ? Attempt::kRetry : Attempt::kEnd;
 }

@@ -6,9 +6,9 @@
 
 #include "ui/app/CVantelsorApp.h"
 #include "ui/app/DemoDevice.h"
-#include "ui/app/NoAltMenuStyle.h"
-#include "ui/app/Resources.h"
-#include "ui/app/Translations.h"
+#include "ui/support/NoAltMenuStyle.h"
+#include "ui/support/Resources.h"
+#include "ui/support/Translations.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QToolBar>
 
 #include "res/Strings.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/ReplyWait.h"
-#include "ui/app/Resources.h"
+#include "ui/support/MessageBox.h"
+#include "ui/support/ReplyWait.h"
+#include "ui/support/Resources.h"
 
 namespace vantelsor::ui {
 namespace {

@@ -10,9 +10,9 @@
 #include "platform/LocalKeyboard.h"
 #include "res/Strings.h"
 #include "session/SessionInfo.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/ReplyWait.h"
-#include "ui/app/Resources.h"
+#include "ui/support/MessageBox.h"
+#include "ui/support/ReplyWait.h"
+#include "ui/support/Resources.h"
 #include "ui/dialogs/KAboutDlg.h"
 #include "ui/dialogs/KSetMouseDlg.h"
 #include "ui/input/QtKeyMapping.h"
@@ -338,7 +338,8 @@ void CVantelsorView::ConfineIfHidden() {
 
 void CVantelsorView::TakeControlRight() {
     ControlRightResult result = ControlRightResult::kOther;
-    ReplyWait::Run([&] { result = link_.TakeControlRight(); });
+    ReplyWait::Run([&] { result = link_.RequestControlRight(); });
+    link_.AdoptControlRight(result);
     switch (result) {
         case ControlRightResult::kGranted:
             MessageBox::Information(this, res::kControlRightGranted);

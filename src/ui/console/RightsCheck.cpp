@@ -2,7 +2,7 @@
 
 #include "res/Strings.h"
 #include "session/SessionInfo.h"
-#include "ui/app/MessageBox.h"
+#include "ui/support/MessageBox.h"
 
 namespace vantelsor::ui {
 

@@ -8,7 +8,7 @@
 #include <QWindow>
 
 #include "res/Strings.h"
-#include "ui/app/Resources.h"
+#include "ui/support/Resources.h"
 
 namespace vantelsor::ui {
 

@@ -1,20 +1,13 @@
 #include "ui/dialogs/KConnectingDlg.h"
 
 #include <QDialogButtonBox>
-#include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <thread>
 
 #include "res/Strings.h"
 
 namespace vantelsor::ui {
-namespace {
-
-enum class Outcome { kPending, kConnected, kFailed };
-
-}  // namespace
 
 KConnectingDlg::KConnectingDlg(std::function<bool()> connectFn, std::function<void()> abortFn,
                                QWidget* parent)
@@ -29,32 +22,22 @@ KConnectingDlg::KConnectingDlg(std::function<bool()> connectFn, std::function<vo
 }
 
 void KConnectingDlg::Cancel() {
-    cancelled_ = true;
-    if (loop_) loop_->quit();
+    worker_.Stop();
 }
 
 KConnectingDlg::Result KConnectingDlg::Run() {
     show();
-    QEventLoop loop;
-    loop_ = &loop;
-    std::atomic<Outcome> outcome{Outcome::kPending};
-    std::thread worker([&] {
-        outcome = connect_() ? Outcome::kConnected : Outcome::kFailed;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    Q_EMIT started();
-    // A connection that fails at once is seen before the loop ever runs.
-    while (!cancelled_ && outcome == Outcome::kPending) loop.exec();
-    loop_ = nullptr;
+    bool connected = false;
+    // The signal goes out once the loop turns, with the worker under way.
+    QMetaObject::invokeMethod(this, &KConnectingDlg::started, Qt::QueuedConnection);
+    const bool finished = worker_.Run([&] { connected = connect_(); });
     hide();
-    Result result = kCancelled;
-    if (outcome == Outcome::kConnected) result = kConnected;
-    if (outcome == Outcome::kFailed) result = kFailed;
+    if (finished) return connected ? kConnected : kFailed;
     // Cancelled: closing the socket makes the worker's connect fail; no thread
-    // is left behind either way.
-    if (result == kCancelled) abort_();
-    worker.join();
-    return result;
+    // is left behind.
+    abort_();
+    worker_.Join();
+    return kCancelled;
 }
 
 }  // namespace vantelsor::ui

@@ -4,10 +4,9 @@
 #pragma once
 
 #include <QDialog>
-#include <QEventLoop>
-#include <atomic>
-#include <cstdint>
 #include <functional>
+
+#include "ui/support/WorkerRun.h"
 
 namespace vantelsor::ui {
 
@@ -37,8 +36,7 @@ class KConnectingDlg : public QDialog {
   private:
     std::function<bool()> connect_;
     std::function<void()> abort_;
-    std::atomic<bool> cancelled_{false};
-    QEventLoop* loop_ = nullptr;
+    WorkerRun worker_{WorkerRun::Input::kLiveInput};
 };
 
 }  // namespace vantelsor::ui

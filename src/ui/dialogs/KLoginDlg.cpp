@@ -11,7 +11,7 @@
 
 #include "res/Strings.h"
 #include "settings/SettingsStore.h"
-#include "ui/app/MessageBox.h"
+#include "ui/support/MessageBox.h"
 #include "ui/widgets/CCheckComboBox.h"
 #include "ui/widgets/CCheckEdit.h"
 

@@ -27,8 +27,8 @@
 #include "protocol/MessageTypes.h"
 #include "session/LoginSequence.h"
 #include "settings/SettingsStore.h"
-#include "ui/app/MessageBox.h"
-#include "ui/app/Translations.h"
+#include "ui/support/MessageBox.h"
+#include "ui/support/Translations.h"
 #include "ui/console/RightsCheck.h"
 #include "ui/dialogs/KConnectingDlg.h"
 #include "ui/dialogs/KLoginDlg.h"
@@ -483,7 +483,8 @@ class DialogsTest : public QObject {
                               [&] { login.CancelConnect(); });
         bool shownWhileConnecting = false;
         if (cancel) {
-            QTimer::singleShot(300, [&] {
+            // The connect to a listener that never accepts is under way by then.
+            QObject::connect(&dialog, &KConnectingDlg::started, [&] {
                 shownWhileConnecting = dialog.isVisible();
                 auto* box = dialog.findChild<QDialogButtonBox*>();
                 QVERIFY(box != nullptr && !box->buttons().isEmpty());

@@ -16,6 +16,9 @@
 #include "admin/UserLog.h"
 #include "admin/VideoSettings.h"
 #include "net/NetSession.h"
+#include "net/ReplyExchange.h"
+#include "net/ReplySlot.h"
+#include "net/ScopedHandler.h"
 #include "protocol/LogMessages.h"
 #include "protocol/UserMessages.h"
 #include "session/ConsoleLink.h"
@@ -66,6 +69,60 @@ class AdminExchangeTest : public ::testing::Test {
     Timing timing;
     std::thread peer;
 };
+
+// The one exchange: how each way a wait can end reads, typed and untyped.
+TEST_F(AdminExchangeTest, ExchangeTellsHowTheWaitEnded) {
+    ReplySlot slot(4);
+    struct Handler : KNetHandler {
+        explicit Handler(ReplySlot* s) : slot(s) {}
+        int OnMessage(const uint8_t* data, int length) override {
+            slot->Keep(data, length);
+            return 1;
+        }
+        ReplySlot* slot;
+    } handler(&slot);
+    ScopedHandler installed(&session, &handler);
+    const auto request = FromHex("B6 00 00 00");
+
+    Answer(4, {FromHex("B6 00 1E 00")});
+    EXPECT_EQ(Exchange(session, request, timing.replyTimeoutMs, slot, 0xB6),
+              ExchangeResult::kReplied);
+    peer.join();
+    EXPECT_EQ(slot.Copy().at(2), 0x1E);
+
+    Answer(4, {FromHex("AE 00")});
+    EXPECT_EQ(Exchange(session, request, timing.replyTimeoutMs, slot, 0xB6),
+              ExchangeResult::kOtherReply);
+    peer.join();
+    // The short reply left nothing of the longer one before it.
+    EXPECT_EQ(slot.Copy().at(2), 0);
+
+    Answer(4, {});
+    EXPECT_EQ(Exchange(session, request, 200), ExchangeResult::kTimeout);
+    peer.join();
+
+    session.CloseControl();
+    EXPECT_EQ(Exchange(session, request, timing.replyTimeoutMs), ExchangeResult::kClosed);
+}
+
+// Only a 0xA9 reply answers the operation-right request, and the exchange
+// leaves the session record to the thread that adopts its result.
+TEST_F(AdminExchangeTest, OperationRightComesOnlyFromItsOwnReply) {
+    ConsoleLink console(&session, &info, nullptr, timing);
+    console.Open();
+    info.hasControlRight = 0;
+    Answer(2, {FromHex("AE 00")});
+    EXPECT_EQ(console.RequestControlRight(), ControlRightResult::kOther);
+    peer.join();
+    Answer(2, {FromHex("A9 00")});
+    const ControlRightResult granted = console.RequestControlRight();
+    EXPECT_EQ(granted, ControlRightResult::kGranted);
+    EXPECT_EQ(info.hasControlRight, 0);
+    console.AdoptControlRight(granted);
+    EXPECT_EQ(info.hasControlRight, 1);
+    peer.join();
+    console.Close();
+}
 
 TEST_F(AdminExchangeTest, VideoWriteReplyWithFailureFieldReportsFailure) {
     VideoSettings video(&session, timing);
@@ -150,7 +207,7 @@ TEST_F(AdminExchangeTest, LogLongerThanTheReceiveBufferIsRefusedAndTheStreamStay
 TEST_F(AdminExchangeTest, LongIdentityReplyIsReadWithinItsArea) {
     ConsoleLink console(&session, &info, nullptr, timing);
     console.Open();
-    DeviceInfo deviceInfo(&session, &console, timing);
+    DeviceInfo deviceInfo(&console);
     auto identity = Padded("B2 00 00", 35, 'A');
     identity.resize(4000, 'Z');
     peer = std::thread([&] {
@@ -171,7 +228,7 @@ TEST_F(AdminExchangeTest, LongIdentityReplyIsReadWithinItsArea) {
 TEST_F(AdminExchangeTest, RefusedIdentityReadStopsBeforeTheVersion) {
     ConsoleLink console(&session, &info, nullptr, timing);
     console.Open();
-    DeviceInfo deviceInfo(&session, &console, timing);
+    DeviceInfo deviceInfo(&console);
     Answer(35, {Padded("B2 00 01", 35, 0)});
     DeviceInfoTexts texts;
     EXPECT_EQ(deviceInfo.Read(&texts), AdminOutcome::kIdentityRefused);

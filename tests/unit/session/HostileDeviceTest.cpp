@@ -34,10 +34,12 @@ class HostileDeviceTest : public ::testing::Test {
         const LoginResult result = login.Login(c);
         peer.join();
         login.Exit();
+        handlerAfterExit = login.session()->handler();
         return result;
     }
 
     LoopbackServer server;
+    KNetHandler* handlerAfterExit = nullptr;
     Timing timing;
 };
 
@@ -71,7 +73,7 @@ TEST_F(HostileDeviceTest, KeyReplyCutShortByAClosingDevice) {
         s.CloseClient();
     });
     EXPECT_EQ(r, LoginResult::kTimeout);
-    EXPECT_EQ(NetSession::Instance()->handler(), nullptr);
+    EXPECT_EQ(handlerAfterExit, nullptr);
 }
 
 TEST_F(HostileDeviceTest, OversizedReplyOfAFixedTypeIsCutToItsLength) {

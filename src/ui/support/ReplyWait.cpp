@@ -1,10 +1,8 @@
-#include "ui/app/ReplyWait.h"
+#include "ui/support/ReplyWait.h"
 
-#include <QEventLoop>
-#include <QMetaObject>
-#include <atomic>
 #include <map>
-#include <thread>
+
+#include "ui/support/WorkerRun.h"
 
 namespace vantelsor::ui {
 namespace {
@@ -20,17 +18,8 @@ int nextHook = 1;
 }  // namespace
 
 void ReplyWait::Run(const std::function<void()>& work) {
-    QEventLoop loop;
-    std::atomic<bool> done{false};
     ++depth;
-    std::thread helper([&] {
-        work();
-        done = true;
-        // Queued: the loop runs on the user-interface thread.
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    while (!done) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    helper.join();
+    WorkerRun(WorkerRun::Input::kHoldInput).Run(work);
     --depth;
     if (depth != 0) return;
     // A hook may add or remove hooks: call a copy.

@@ -1,9 +1,10 @@
-#include "ui/app/DeviceEventQueue.h"
+#include "ui/support/DeviceEventQueue.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
-#include "ui/app/ReplyWait.h"
+#include "ui/support/ReplyWait.h"
+#include "ui/support/ThreadHandOff.h"
 
 namespace vantelsor::ui {
 namespace {
@@ -41,10 +42,13 @@ void DeviceEventQueue::SetHandler(Handler handler) {
 }
 
 void DeviceEventQueue::Post(DeviceEvent event, uint32_t param) {
-    QCoreApplication::postEvent(this, new DeviceQEvent(event, param));
+    auto* e = new DeviceQEvent(event, param);
+    Published(e);
+    QCoreApplication::postEvent(this, e);
 }
 
 void DeviceEventQueue::customEvent(QEvent* event) {
+    Received(event);
     if (event->type() == kDeviceEventType) {
         const auto* e = static_cast<DeviceQEvent*>(event);
         pending_.emplace_back(e->event, e->param);

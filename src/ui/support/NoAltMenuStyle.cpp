@@ -1,4 +1,4 @@
-#include "ui/app/NoAltMenuStyle.h"
+#include "ui/support/NoAltMenuStyle.h"
 
 namespace vantelsor::ui {
 

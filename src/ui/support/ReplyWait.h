@@ -1,10 +1,12 @@
 // Waiting for the device without freezing the window. A request that blocks
-// for a reply (up to the reply time-out) runs on a helper thread while the
-// user-interface thread keeps handling paint and posted events, but no user
-// input. Device events that arrive meanwhile are held back by DeviceEventQueue
-// and handled after the wait, in order.
+// for a reply (up to the reply time-out) runs on a helper thread (WorkerRun,
+// user input held back) while the user-interface thread keeps handling paint
+// and posted events. Device events that arrive meanwhile are held back by
+// DeviceEventQueue and handled after the wait, in order.
 //
-// User-interface thread only; waits may not nest across threads.
+// The work is only the exchange with the device; what applies its result to
+// the settings, the session record or a window runs after Run returns, on the
+// user-interface thread. User-interface thread only.
 #pragma once
 
 #include <functional>

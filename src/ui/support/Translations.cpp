@@ -1,4 +1,4 @@
-#include "ui/app/Translations.h"
+#include "ui/support/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

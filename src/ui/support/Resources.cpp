@@ -1,4 +1,4 @@
-#include "ui/app/Resources.h"
+#include "ui/support/Resources.h"
 
 #include <QtCore/qglobal.h>
 

@@ -1,4 +1,4 @@
-#include "ui/app/MessageBox.h"
+#include "ui/support/MessageBox.h"
 
 #include <QMessageBox>
 
