@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
     auto* view = frame.view();
     view->Start();
     // Between the session and the console's handler, before pictures flow.
-    ArrivalTap tap(login.session()->videoHandler());
-    login.session()->SetVideoHandler(&tap);
+    ArrivalTap tap(login.session().videoHandler());
+    login.session().SetVideoHandler(&tap);
     view->blitter().SetArrivalClock([&tap] { return tap.last(); });
 
     std::vector<double> latencies;
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     const double cpu = ProcessCpuSeconds() - cpuStart;
     const double wall = std::chrono::duration<double>(Clock::now() - wallStart).count();
     const uint32_t pictures = view->blitter().blitted() - blittedStart;
-    login.session()->SetVideoHandler(tap.inner());
+    login.session().SetVideoHandler(tap.inner());
     view->Stop();
     login.Exit();
 

@@ -14,7 +14,7 @@ struct SessionInfo;
 namespace vantelsor::ctl {
 
 struct AdminContext {
-    NetSession* session;
+    NetSession& session;
     SessionInfo* info;
     ConsoleLink* console;  // installed: its handler takes the identity and own-account replies
     Timing timing;

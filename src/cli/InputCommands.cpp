@@ -83,7 +83,7 @@ bool CheckInputArguments(const std::string& command, const std::vector<std::stri
 }
 
 int RunInputCommand(const std::string& command, const std::vector<std::string>& arguments,
-                    NetSession* session, SessionInfo* info) {
+                    NetSession& session, SessionInfo* info) {
     // Without the operation right the device would ignore everything: say so
     // instead of pretending it was typed.
     if (!info->hasControlRight) {
@@ -102,7 +102,7 @@ int RunInputCommand(const std::string& command, const std::vector<std::string>& 
         PointerMover pointer(&forwarder);
         pointer.HomePointer(PointerMover::kStartHomeWidth, PointerMover::kStartHomeHeight);
     }
-    if (!session->IsControlOpen()) {
+    if (!session.IsControlOpen()) {
         std::fprintf(stderr, "%s\n", res::kServerDisconnected);
         return kExitFailed;
     }

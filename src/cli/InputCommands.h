@@ -19,6 +19,6 @@ bool CheckInputArguments(const std::string& command, const std::vector<std::stri
                          std::string* error);
 // Runs a checked input command on a logged-in session; returns the exit code.
 int RunInputCommand(const std::string& command, const std::vector<std::string>& arguments,
-                    NetSession* session, SessionInfo* info);
+                    NetSession& session, SessionInfo* info);
 
 }  // namespace vantelsor::ctl

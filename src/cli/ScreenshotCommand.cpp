@@ -76,7 +76,7 @@ int Screenshot(const ScreenshotOptions& options, LoginSequence& login, const Tim
     bool received = false;
     {
         ConsoleVideo video(*login.info(), &capture);
-        if (!video.Start(*login.session())) {
+        if (!video.Start(login.session())) {
             std::fprintf(stderr, "cannot open the video channel\n");
             return kExitFailed;
         }

@@ -58,7 +58,7 @@ class AdminTest : public test::SimFixture {
             if (progress) progress->push_back(p);
         }));
         const AdminOutcome o = upgrade.Wait();
-        EXPECT_EQ(login.session()->keepAlivePaused.load(), 0);
+        EXPECT_EQ(login.session().keepAlivePaused.load(), 0);
         return o;
     }
 

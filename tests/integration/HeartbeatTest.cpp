@@ -74,7 +74,7 @@ TEST_F(HeartbeatTest, RepliesWithinTheVerdictKeepTheSessionAlive) {
         std::atomic<EventSink*> slot{&recording};
         StartDevice();
         ASSERT_TRUE(s.Connect(config.listenAddress, msg::kControlPort));
-        Heartbeat heartbeat(&s, timing, &slot);
+        Heartbeat heartbeat(s, timing, &slot);
         heartbeat.Start();
         ASSERT_TRUE(WaitReceived(msg::kHeartbeat, 4));
         heartbeat.Stop();
@@ -90,7 +90,7 @@ TEST_F(HeartbeatTest, MissingReplyClosesTheSocketBeforeTellingTheUser) {
     config.faults.silent = {msg::kHeartbeat};
     timing.heartbeatVerdictMs = 300;
     Connect();
-    Heartbeat heartbeat(&session, timing, &sinkSlot);
+    Heartbeat heartbeat(session, timing, &sinkSlot);
     heartbeat.Start();
     ASSERT_TRUE(sink.WaitLost(10000));
     EXPECT_FALSE(sink.socketOpenAtPost());
@@ -105,7 +105,7 @@ TEST_F(HeartbeatTest, LateReplyIsTooLate) {
     config.faults.delayMs = {{msg::kHeartbeat, 600}};
     timing.heartbeatVerdictMs = 200;
     Connect();
-    Heartbeat heartbeat(&session, timing, &sinkSlot);
+    Heartbeat heartbeat(session, timing, &sinkSlot);
     heartbeat.Start();
     EXPECT_TRUE(sink.WaitLost(10000));
     heartbeat.Stop();
@@ -115,7 +115,7 @@ TEST_F(HeartbeatTest, DeviceThatClosesIsDeclaredLost) {
     config.faults.closeAfterMessages = 1;  // drops the connection on the first heartbeat
     timing.heartbeatVerdictMs = 300;
     Connect();
-    Heartbeat heartbeat(&session, timing, &sinkSlot);
+    Heartbeat heartbeat(session, timing, &sinkSlot);
     heartbeat.Start();
     ASSERT_TRUE(sink.WaitLost(10000));
     EXPECT_EQ(session.heartbeatHandler(), nullptr);
@@ -128,7 +128,7 @@ TEST_F(HeartbeatTest, PausedLongerThanAPeriodSendsNothingAndDeclaresNothing) {
     timing.heartbeatVerdictMs = 100;
     Connect();
     session.keepAlivePaused = 1;
-    Heartbeat heartbeat(&session, timing, &sinkSlot);
+    Heartbeat heartbeat(session, timing, &sinkSlot);
     heartbeat.Start();
     std::this_thread::sleep_for(std::chrono::milliseconds(600));  // a dozen periods
     heartbeat.Stop();
@@ -144,7 +144,7 @@ TEST_F(HeartbeatTest, TickCounterWrapDoesNotFakeAVerdict) {
     const uint32_t start = TickCount();
     // A counter 200 ms before its wrap: the beats straddle it.
     auto tick = [start] { return TickCount() - start + 0xFFFFFF38u; };
-    Heartbeat heartbeat(&session, timing, &sinkSlot, tick);
+    Heartbeat heartbeat(session, timing, &sinkSlot, tick);
     heartbeat.Start();
     ASSERT_TRUE(WaitReceived(msg::kHeartbeat, 6));
     heartbeat.Stop();
@@ -154,7 +154,7 @@ TEST_F(HeartbeatTest, TickCounterWrapDoesNotFakeAVerdict) {
 TEST_F(HeartbeatTest, StopEndsAWaitingHeartbeatAtOnce) {
     timing.heartbeatPeriodMs = 3600000;
     Connect();
-    Heartbeat heartbeat(&session, timing, &sinkSlot);
+    Heartbeat heartbeat(session, timing, &sinkSlot);
     heartbeat.Start();
     ASSERT_TRUE(WaitReceived(msg::kHeartbeat, 1));
     heartbeat.Stop();  // would hang for an hour if the period wait ignored the stop
@@ -165,7 +165,7 @@ TEST_F(HeartbeatTest, StopDuringTheReplyWaitEndsItWithoutAVerdict) {
     config.faults.silent = {msg::kHeartbeat};
     timing.heartbeatVerdictMs = 600000;  // a verdict would post only after ten minutes
     Connect();
-    Heartbeat heartbeat(&session, timing, &sinkSlot);
+    Heartbeat heartbeat(session, timing, &sinkSlot);
     heartbeat.Start();
     ASSERT_TRUE(WaitReceived(msg::kHeartbeat, 1));
     heartbeat.Stop();

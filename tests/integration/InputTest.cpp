@@ -208,7 +208,7 @@ TEST_F(InputTest, LockKeysFollowTheTargetOncePerFocusGain) {
 TEST_F(InputTest, PausedKeepAliveStopsThePollOnly) {
     OpenConsole(0);
     ASSERT_TRUE(WaitReceived(msg::kLockState, 2));
-    login->session()->keepAlivePaused = 1;
+    login->session().keepAlivePaused = 1;
     // Other input still goes out; once it is in, a poll that was on its way is too.
     input->forwarder().SendPrintScreen();
     ASSERT_TRUE(WaitReceived(msg::kKeyboard, 2));
@@ -216,7 +216,7 @@ TEST_F(InputTest, PausedKeepAliveStopsThePollOnly) {
     // Ten poll periods without a poll.
     std::this_thread::sleep_for(std::chrono::milliseconds(10 * fast.lockPollPeriodMs));
     EXPECT_EQ(Received(msg::kLockState).size(), polls);
-    login->session()->keepAlivePaused = 0;
+    login->session().keepAlivePaused = 0;
     EXPECT_TRUE(WaitReceived(msg::kLockState, polls + 1));
 }
 

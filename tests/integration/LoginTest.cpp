@@ -149,8 +149,8 @@ TEST_F(LoginTest, RefusalsGiveTheirMessageDiscardTheAttemptAndAllowARetry) {
         }
         // Nothing of the attempt is left: an unconnected session and no record.
         EXPECT_EQ(login.info(), nullptr);
-        EXPECT_FALSE(login.session()->IsControlOpen());
-        EXPECT_EQ(login.session()->handler(), nullptr);
+        EXPECT_FALSE(login.session().IsControlOpen());
+        EXPECT_EQ(login.session().handler(), nullptr);
         EXPECT_TRUE(device->WaitForStatus(
             [](const sim::SimStatus& s) { return s.openConnections == 0; }, 5000));
         // The address was remembered as soon as the connection stood; the user was not.
@@ -225,9 +225,9 @@ TEST_F(LoginTest, DeviceThatClosesDuringTheLoginTimesOutWithEmptySlots) {
     LoginSequence login(nullptr, timing);
     ASSERT_TRUE(login.Connect(config.listenAddress));
     EXPECT_EQ(login.Login(As("admin", "admin123")), LoginResult::kTimeout);
-    EXPECT_EQ(login.session()->handler(), nullptr);
-    EXPECT_EQ(login.session()->heartbeatHandler(), nullptr);
-    EXPECT_FALSE(login.session()->IsControlOpen());
+    EXPECT_EQ(login.session().handler(), nullptr);
+    EXPECT_EQ(login.session().heartbeatHandler(), nullptr);
+    EXPECT_FALSE(login.session().IsControlOpen());
 }
 
 TEST_F(LoginTest, ExitWithoutALoginSendsNoLogoutRecord) {

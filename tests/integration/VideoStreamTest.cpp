@@ -63,7 +63,7 @@ TEST_F(VideoStreamTest, StreamDecodesToTheDevicesPicture) {
     test::RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     video.SetClientRect({0, 0, 1280, 1024});
-    ASSERT_TRUE(video.Start(*login.session()));
+    ASSERT_TRUE(video.Start(login.session()));
     EXPECT_TRUE(WaitForMatchingPicture(blitter, 10000)) << "PSNR " << lastPsnr;
     EXPECT_EQ(video.layout().pictureWidth, 1280);
     EXPECT_EQ(video.layout().pictureHeight, 1024);
@@ -71,7 +71,7 @@ TEST_F(VideoStreamTest, StreamDecodesToTheDevicesPicture) {
 
     // The stop datagram ends the stream; the previous handler is back.
     video.Stop();
-    EXPECT_EQ(login.session()->videoHandler(), nullptr);
+    EXPECT_EQ(login.session().videoHandler(), nullptr);
     for (int i = 0; i < 100 && device->Video().StreamCount() != 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -90,7 +90,7 @@ TEST_F(VideoStreamTest, DeviceStreamsOnlyToALoggedInUser) {
     std::copy(name, name + 7, stranger.userName.begin());
     stranger.userNameLength = 7;
     ConsoleVideo video(stranger, &blitter);
-    ASSERT_TRUE(video.Start(*login.session()));
+    ASSERT_TRUE(video.Start(login.session()));
     ASSERT_TRUE(WaitReceived(msg::kStreamControl, 1));
     EXPECT_NE(Received(msg::kStreamControl)[0].text.find("refused"), std::string::npos);
     EXPECT_EQ(device->Video().StreamCount(), 0);
@@ -105,10 +105,10 @@ TEST_F(VideoStreamTest, StreamEndsWithTheControlConnection) {
     LogIn(login);
     // A client that asks for the stream and then goes away without the stop datagram.
     const SessionInfo& info = *login.info();
-    ASSERT_TRUE(login.session()->OpenVideoChannel());
+    ASSERT_TRUE(login.session().OpenVideoChannel());
     const auto start =
         streamcontrol::Build(streamcontrol::kStart, info.userName.data(), info.userNameLength);
-    login.session()->SendDatagram(start.data(), streamcontrol::kSize, config.listenAddress,
+    login.session().SendDatagram(start.data(), streamcontrol::kSize, config.listenAddress,
                                   msg::kVideoPort);
     ASSERT_TRUE(device->WaitForTrace(
         [](const sim::TraceEntry& e) { return e.text.rfind("A5 start", 0) == 0; }, 5000));
@@ -125,7 +125,7 @@ TEST_F(VideoStreamTest, TheDevicesVideoSettingsDriveTheStream) {
     LogIn(login);
     test::RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
-    ASSERT_TRUE(video.Start(*login.session()));
+    ASSERT_TRUE(video.Start(login.session()));
     ASSERT_TRUE(blitter.WaitForPictures(1, 10000));
     {
         VideoSettings settings(login.session(), timing);
@@ -150,7 +150,7 @@ TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNext
     LogIn(login);
     test::RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
-    ASSERT_TRUE(video.Start(*login.session()));
+    ASSERT_TRUE(video.Start(login.session()));
     // Fifty pictures' worth of a damaged stream (five key frames): the pipeline keeps
     // taking datagrams, refuses the damaged ones and drops the frames it cannot complete.
     for (int i = 0; i < 1000 && device->Video().FramesEncoded() < 50; ++i) {

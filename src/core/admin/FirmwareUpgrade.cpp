@@ -15,7 +15,7 @@ int KUpdateFirmwareDlgHandler::OnMessage(const uint8_t* data, int length) {
     return owner_->OnFirmwareMessage(data, length);
 }
 
-FirmwareUpgrade::FirmwareUpgrade(NetSession* session, const Timing& timing)
+FirmwareUpgrade::FirmwareUpgrade(NetSession& session, const Timing& timing)
     : session_(session), timing_(timing) {}
 
 FirmwareUpgrade::~FirmwareUpgrade() {
@@ -82,15 +82,15 @@ AdminOutcome FirmwareUpgrade::Wait() {
 }
 
 void FirmwareUpgrade::Work(Progress progress) {
-    session_->keepAlivePaused = 1;
+    session_.keepAlivePaused = 1;
     result_ = Transfer(progress);
-    session_->keepAlivePaused = 0;
+    session_.keepAlivePaused = 0;
     done_.Set();
 }
 
 AdminOutcome FirmwareUpgrade::Transfer(const Progress& progress) {
     // The start reply's contents are not examined; any failed wait is a time-out.
-    if (Exchange(*session_, firmware::BuildStart(), timing_.replyTimeoutMs) !=
+    if (Exchange(session_, firmware::BuildStart(), timing_.replyTimeoutMs) !=
         ExchangeResult::kReplied) {
         return AdminOutcome::kTimeout;
     }
@@ -113,7 +113,7 @@ AdminOutcome FirmwareUpgrade::SendChunk(int index, bool last, const Progress& pr
     if (last && progress) progress(100);
     // The slot is cleared before sending: an acknowledgement left from an earlier
     // chunk never counts for this one, and a start reply is no acknowledgement.
-    switch (Exchange(*session_, chunk, timing_.replyTimeoutMs, reply_, msg::kFirmwareBlock)) {
+    switch (Exchange(session_, chunk, timing_.replyTimeoutMs, reply_, msg::kFirmwareBlock)) {
         case ExchangeResult::kReplied:
             break;
         case ExchangeResult::kOtherReply:

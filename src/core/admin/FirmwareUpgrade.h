@@ -30,7 +30,7 @@ class FirmwareUpgrade {
   public:
     using Progress = std::function<void(int percent)>;
 
-    explicit FirmwareUpgrade(NetSession* session, const Timing& timing = {});
+    explicit FirmwareUpgrade(NetSession& session, const Timing& timing = {});
     ~FirmwareUpgrade();
     FirmwareUpgrade(const FirmwareUpgrade&) = delete;
     FirmwareUpgrade& operator=(const FirmwareUpgrade&) = delete;
@@ -61,7 +61,7 @@ class FirmwareUpgrade {
     AdminOutcome Transfer(const Progress& progress);
     AdminOutcome SendChunk(int index, bool last, const Progress& progress);
 
-    NetSession* session_;
+    NetSession& session_;
     Timing timing_;
     KUpdateFirmwareDlgHandler handler_{this};
     std::vector<uint8_t> image_;

@@ -10,7 +10,7 @@ int KSetNetworkDlgHandler::OnMessage(const uint8_t* data, int length) {
     return owner_->OnNetworkMessage(data, length);
 }
 
-NetworkSettings::NetworkSettings(NetSession* session, const Timing& timing)
+NetworkSettings::NetworkSettings(NetSession& session, const Timing& timing)
     : session_(session), timing_(timing) {}
 
 int NetworkSettings::OnNetworkMessage(const uint8_t* data, int length) {
@@ -28,12 +28,12 @@ int NetworkSettings::OnNetworkMessage(const uint8_t* data, int length) {
 
 AdminOutcome NetworkSettings::Read() {
     const auto request = network::BuildReadRequest();
-    return OutcomeOf(Exchange(*session_, request, timing_.replyTimeoutMs));
+    return OutcomeOf(Exchange(session_, request, timing_.replyTimeoutMs));
 }
 
 AdminOutcome NetworkSettings::Write(const network::NetworkConfig& config) {
     const auto request = network::BuildNetworkMessage(network::kWrite, config);
-    return OutcomeOf(Exchange(*session_, request, timing_.replyTimeoutMs));
+    return OutcomeOf(Exchange(session_, request, timing_.replyTimeoutMs));
 }
 
 network::NetworkConfig NetworkSettings::config() const {

@@ -20,7 +20,7 @@ class NetSession;
 
 class NetworkSettings {
   public:
-    explicit NetworkSettings(NetSession* session, const Timing& timing = {});
+    explicit NetworkSettings(NetSession& session, const Timing& timing = {});
     NetworkSettings(const NetworkSettings&) = delete;
     NetworkSettings& operator=(const NetworkSettings&) = delete;
 
@@ -37,7 +37,7 @@ class NetworkSettings {
     int OnNetworkMessage(const uint8_t* data, int length);
 
   private:
-    NetSession* session_;
+    NetSession& session_;
     Timing timing_;
     KSetNetworkDlgHandler handler_{this};
 

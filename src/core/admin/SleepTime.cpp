@@ -14,7 +14,7 @@ int KSetSleepDlgHandler::OnMessage(const uint8_t* data, int length) {
     return owner_->OnSleepMessage(data, length);
 }
 
-SleepTime::SleepTime(NetSession* session, const Timing& timing)
+SleepTime::SleepTime(NetSession& session, const Timing& timing)
     : session_(session), timing_(timing) {}
 
 int SleepTime::OnSleepMessage(const uint8_t* data, int length) {
@@ -26,7 +26,7 @@ int SleepTime::OnSleepMessage(const uint8_t* data, int length) {
 
 AdminOutcome SleepTime::Ask(const uint8_t* request, int length, int* minutes) {
     const AdminOutcome wait = OutcomeOf(
-        Exchange(*session_, request, length, timing_.replyTimeoutMs, reply_, msg::kSleepTime));
+        Exchange(session_, request, length, timing_.replyTimeoutMs, reply_, msg::kSleepTime));
     if (wait != AdminOutcome::kOk) return wait;
     const KeptReply reply = reply_.Copy();
     *minutes = reply.length > sleeptime::kMinutesInReply ? reply.at(sleeptime::kMinutesInReply) : -1;

@@ -23,7 +23,7 @@ class NetSession;
 
 class SleepTime {
   public:
-    explicit SleepTime(NetSession* session, const Timing& timing = {});
+    explicit SleepTime(NetSession& session, const Timing& timing = {});
     SleepTime(const SleepTime&) = delete;
     SleepTime& operator=(const SleepTime&) = delete;
 
@@ -39,7 +39,7 @@ class SleepTime {
     // The reply's minutes, or -1 when the reply was too short to carry them.
     AdminOutcome Ask(const uint8_t* request, int length, int* minutes);
 
-    NetSession* session_;
+    NetSession& session_;
     Timing timing_;
     KSetSleepDlgHandler handler_{this};
 

@@ -14,7 +14,7 @@ int KSetUserDlgHandler::OnMessage(const uint8_t* data, int length) {
     return owner_->OnUserMessage(data, length);
 }
 
-UserAccounts::UserAccounts(NetSession* session, SessionInfo* info, const Timing& timing)
+UserAccounts::UserAccounts(NetSession& session, SessionInfo* info, const Timing& timing)
     : session_(session), info_(info), timing_(timing) {}
 
 int UserAccounts::OnUserMessage(const uint8_t* data, int length) {
@@ -33,7 +33,7 @@ int UserAccounts::OnUserMessage(const uint8_t* data, int length) {
 AdminOutcome UserAccounts::ReadList() {
     const auto request = users::BuildUserListRequest();
     const AdminOutcome wait = OutcomeOf(
-        Exchange(*session_, request, timing_.replyTimeoutMs, reply_, msg::kUserList));
+        Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kUserList));
     if (wait != AdminOutcome::kOk) return wait;
     const KeptReply list = reply_.Copy();
     std::vector<users::UserRecord> records;
@@ -53,7 +53,7 @@ bool UserAccounts::IsOwnAccount(const users::UserRecord& record) const {
 AdminOutcome UserAccounts::Write(const users::UserWrite& write, uint8_t* status) {
     const auto request = users::BuildUserWrite(info_->sessionKey, write);
     const AdminOutcome wait = OutcomeOf(
-        Exchange(*session_, request, timing_.replyTimeoutMs, reply_, msg::kUserWrite));
+        Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kUserWrite));
     if (wait == AdminOutcome::kOk) *status = reply_.Copy().at(1);
     return wait;
 }

@@ -33,7 +33,7 @@ AdminOutcome ModifyOutcome(uint8_t status);
 
 class UserAccounts {
   public:
-    UserAccounts(NetSession* session, SessionInfo* info, const Timing& timing = {});
+    UserAccounts(NetSession& session, SessionInfo* info, const Timing& timing = {});
     UserAccounts(const UserAccounts&) = delete;
     UserAccounts& operator=(const UserAccounts&) = delete;
 
@@ -62,7 +62,7 @@ class UserAccounts {
     AdminOutcome Write(const users::UserWrite& write, uint8_t* status);
     void AdoptName(users::UserRecord* record, const users::Field& name);
 
-    NetSession* session_;
+    NetSession& session_;
     SessionInfo* info_;
     Timing timing_;
     KSetUserDlgHandler handler_{this};

@@ -14,7 +14,7 @@ int KLogDlgHandler::OnMessage(const uint8_t* data, int length) {
     return owner_->OnLogMessage(data, length);
 }
 
-UserLog::UserLog(NetSession* session, const Timing& timing)
+UserLog::UserLog(NetSession& session, const Timing& timing)
     : session_(session), timing_(timing), logBuffer_(userlog::kBufferSize) {}
 
 int UserLog::OnLogMessage(const uint8_t* data, int length) {
@@ -50,7 +50,7 @@ AdminOutcome UserLog::Query(std::vector<login::LoginRecord>* records) {
     }
     logDone_.Reset();
     const auto request = userlog::BuildReadRequest();
-    session_->Send(request.data(), request.size());
+    session_.Send(request.data(), request.size());
     const uint32_t wait = logDone_.Wait(timing_.logTimeoutMs);
     std::lock_guard lock(lock_);
     const uint32_t received = receivedBytes_, expected = expectedBytes_;
@@ -74,7 +74,7 @@ AdminOutcome UserLog::Query(std::vector<login::LoginRecord>* records) {
 AdminOutcome UserLog::Clear() {
     const auto request = userlog::BuildClearRequest();
     const AdminOutcome wait = OutcomeOf(
-        Exchange(*session_, request, timing_.replyTimeoutMs, clearReply_, msg::kLogClear));
+        Exchange(session_, request, timing_.replyTimeoutMs, clearReply_, msg::kLogClear));
     if (wait != AdminOutcome::kOk) return wait;
     switch (clearReply_.Copy().at(1)) {
         case userlog::kStatusCleared:

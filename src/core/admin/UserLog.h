@@ -30,7 +30,7 @@ class NetSession;
 
 class UserLog {
   public:
-    explicit UserLog(NetSession* session, const Timing& timing = {});
+    explicit UserLog(NetSession& session, const Timing& timing = {});
     UserLog(const UserLog&) = delete;
     UserLog& operator=(const UserLog&) = delete;
 
@@ -44,7 +44,7 @@ class UserLog {
     int OnLogMessage(const uint8_t* data, int length);
 
   private:
-    NetSession* session_;
+    NetSession& session_;
     Timing timing_;
     KLogDlgHandler handler_{this};
     ManualResetEvent logDone_;

@@ -14,7 +14,7 @@ int KSetVideoDlgHandler::OnMessage(const uint8_t* data, int length) {
     return owner_->OnVideoMessage(data, length);
 }
 
-VideoSettings::VideoSettings(NetSession* session, const Timing& timing)
+VideoSettings::VideoSettings(NetSession& session, const Timing& timing)
     : session_(session), timing_(timing) {}
 
 int VideoSettings::OnVideoMessage(const uint8_t* data, int length) {
@@ -27,7 +27,7 @@ int VideoSettings::OnVideoMessage(const uint8_t* data, int length) {
 AdminOutcome VideoSettings::Ask(const std::array<uint8_t, videoset::kMessageSize>& request,
                                VideoRate* reply) {
     const AdminOutcome wait = OutcomeOf(
-        Exchange(*session_, request, timing_.replyTimeoutMs, reply_, msg::kVideoSettings));
+        Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kVideoSettings));
     if (wait != AdminOutcome::kOk) return wait;
     *reply = videoset::ParseRates(reply_.Copy().bytes.data());
     return AdminOutcome::kOk;

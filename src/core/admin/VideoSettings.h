@@ -22,7 +22,7 @@ class NetSession;
 
 class VideoSettings {
   public:
-    explicit VideoSettings(NetSession* session, const Timing& timing = {});
+    explicit VideoSettings(NetSession& session, const Timing& timing = {});
     VideoSettings(const VideoSettings&) = delete;
     VideoSettings& operator=(const VideoSettings&) = delete;
 
@@ -40,7 +40,7 @@ class VideoSettings {
     AdminOutcome Ask(const std::array<uint8_t, videoset::kMessageSize>& request,
                      VideoRate* reply);
 
-    NetSession* session_;
+    NetSession& session_;
     Timing timing_;
     KSetVideoDlgHandler handler_{this};
 

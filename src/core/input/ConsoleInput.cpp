@@ -4,7 +4,7 @@
 
 namespace vantelsor {
 
-ConsoleInput::ConsoleInput(NetSession* session, SessionInfo* info, ConsoleLink* link,
+ConsoleInput::ConsoleInput(NetSession& session, SessionInfo* info, ConsoleLink* link,
                            LocalKeyboard* keyboard, const InputTiming& timing)
     : link_(link),
       keyboard_(keyboard),

@@ -22,7 +22,7 @@ class LocalKeyboard;
 class ConsoleInput {
   public:
     // `link` and `keyboard` may be null; everything given must outlive this object.
-    ConsoleInput(NetSession* session, SessionInfo* info, ConsoleLink* link, LocalKeyboard* keyboard,
+    ConsoleInput(NetSession& session, SessionInfo* info, ConsoleLink* link, LocalKeyboard* keyboard,
                  const InputTiming& timing = {});
     ~ConsoleInput();  // closes
     ConsoleInput(const ConsoleInput&) = delete;

@@ -31,7 +31,7 @@ uint8_t LockBit(int virtualKey) {
 
 }  // namespace
 
-InputForwarder::InputForwarder(NetSession* session, const SessionInfo* info,
+InputForwarder::InputForwarder(NetSession& session, const SessionInfo* info,
                                const InputTiming& timing)
     : session_(session), info_(info), timing_(timing) {}
 
@@ -41,16 +41,16 @@ void InputForwarder::Sleep(uint32_t ms) const {
 }
 
 bool InputForwarder::CanSend() const {
-    return session_->IsControlOpen() && info_->hasControlRight != 0;
+    return session_.IsControlOpen() && info_->hasControlRight != 0;
 }
 
 void InputForwarder::SendKeyMessage(int length) {
     if (info_->encryptionFlags & SessionInfo::kEncryptKeyboard) {
         input::KeyMessageBytes sealed;
         input::SealKeyMessage(info_->sessionKey, keyMessage_, &sealed);
-        session_->Send(sealed.data(), length);
+        session_.Send(sealed.data(), length);
     } else {
-        session_->Send(keyMessage_.data(), length);
+        session_.Send(keyMessage_.data(), length);
     }
 }
 
@@ -95,7 +95,7 @@ void InputForwarder::SysKeyUp(int virtualKey) {
 
 void InputForwarder::ReleaseAllKeys() {
     inputActive = 0;
-    if (!session_->IsControlOpen()) return;
+    if (!session_.IsControlOpen()) return;
     int length = 0;
     // The target must not be left with a key held down, so the releases go out
     // even without the operation right.
@@ -107,7 +107,7 @@ void InputForwarder::ReleaseAllKeys() {
 }
 
 bool InputForwarder::SendSequenceKey(int virtualKey, bool down) {
-    if (!session_->IsControlOpen()) return false;
+    if (!session_.IsControlOpen()) return false;
     int length = 0;
     if (keyEncoder_.BuildKeyMessage(virtualKey, down, &keyMessage_, &length)) {
         SendKeyMessage(length);
@@ -153,9 +153,9 @@ int InputForwarder::SendMouse(uint32_t flags, int dx, int dy, int8_t wheel) {
     if (info_->encryptionFlags & SessionInfo::kEncryptMouse) {
         input::MouseMessageBytes sealed;
         input::SealMouseMessage(info_->sessionKey, mouseMessage_, &sealed);
-        session_->Send(sealed.data(), length);
+        session_.Send(sealed.data(), length);
     } else {
-        session_->Send(mouseMessage_.data(), length);
+        session_.Send(mouseMessage_.data(), length);
     }
     return 1;
 }

@@ -27,7 +27,7 @@ struct SessionInfo;
 class InputForwarder {
   public:
     // `session` and `info` must outlive this object.
-    InputForwarder(NetSession* session, const SessionInfo* info, const InputTiming& timing = {});
+    InputForwarder(NetSession& session, const SessionInfo* info, const InputTiming& timing = {});
 
     // Builds the key message (the encoder tracks the key whatever happens next)
     // and sends it when keyboard input is active, the connection open and the
@@ -79,7 +79,7 @@ class InputForwarder {
     bool IsLockEcho(int virtualKey) const;
     bool CanSend() const;
 
-    NetSession* session_;
+    NetSession& session_;
     const SessionInfo* info_;
     InputTiming timing_;
 

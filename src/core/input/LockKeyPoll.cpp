@@ -8,7 +8,7 @@
 
 namespace vantelsor {
 
-LockKeyPoll::LockKeyPoll(NetSession* session, uint32_t periodMs)
+LockKeyPoll::LockKeyPoll(NetSession& session, uint32_t periodMs)
     : session_(session), periodMs_(periodMs) {}
 
 LockKeyPoll::~LockKeyPoll() {
@@ -36,7 +36,7 @@ void LockKeyPoll::Run() {
     std::unique_lock lock(lock_);
     while (!stop_) {
         lock.unlock();
-        if (session_->keepAlivePaused == 0) session_->Send(poll.data(), poll.size());
+        if (session_.keepAlivePaused == 0) session_.Send(poll.data(), poll.size());
         lock.lock();
         stopChanged_.wait_for(lock, std::chrono::milliseconds(periodMs_), [&] { return stop_; });
     }

@@ -16,7 +16,7 @@ class NetSession;
 
 class LockKeyPoll {
   public:
-    LockKeyPoll(NetSession* session, uint32_t periodMs);
+    LockKeyPoll(NetSession& session, uint32_t periodMs);
     ~LockKeyPoll();  // stops
     LockKeyPoll(const LockKeyPoll&) = delete;
     LockKeyPoll& operator=(const LockKeyPoll&) = delete;
@@ -28,7 +28,7 @@ class LockKeyPoll {
   private:
     void Run();
 
-    NetSession* session_;
+    NetSession& session_;
     uint32_t periodMs_;
     std::mutex lock_;
     std::condition_variable stopChanged_;

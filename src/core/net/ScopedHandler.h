@@ -11,16 +11,16 @@ namespace vantelsor {
 
 class ScopedHandler {
   public:
-    ScopedHandler(NetSession* session, KNetHandler* handler)
-        : session_(session), handler_(handler), previous_(session->SetHandler(handler)) {}
+    ScopedHandler(NetSession& session, KNetHandler* handler)
+        : session_(session), handler_(handler), previous_(session.SetHandler(handler)) {}
     ~ScopedHandler() {
-        if (session_->handler() == handler_) session_->SetHandler(previous_);
+        if (session_.handler() == handler_) session_.SetHandler(previous_);
     }
     ScopedHandler(const ScopedHandler&) = delete;
     ScopedHandler& operator=(const ScopedHandler&) = delete;
 
   private:
-    NetSession* const session_;
+    NetSession& session_;
     KNetHandler* const handler_;
     KNetHandler* const previous_;
 };

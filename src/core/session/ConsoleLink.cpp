@@ -16,7 +16,7 @@ int KTCPViewHandler::OnMessage(const uint8_t* data, int length) {
     return owner_->OnControlMessage(data, length);
 }
 
-ConsoleLink::ConsoleLink(NetSession* session, SessionInfo* info, EventSink* sink,
+ConsoleLink::ConsoleLink(NetSession& session, SessionInfo* info, EventSink* sink,
                          const Timing& timing)
     : session_(session), info_(info), sink_(sink), timing_(timing) {}
 
@@ -120,22 +120,22 @@ ControlRightResult ConsoleLink::TakeControlRight() {
 
 void ConsoleLink::AcknowledgeRightLost() {
     const ShortMessage ack = BuildShortMessage(msg::kControlLost);
-    session_->Send(ack.data(), ack.size());
+    session_.Send(ack.data(), ack.size());
     info_->hasControlRight = 0;
 }
 
 void ConsoleLink::Reboot() {
     const ShortMessage request = BuildShortMessage(msg::kReboot);
-    session_->Send(request.data(), request.size());
+    session_.Send(request.data(), request.size());
 }
 
 std::optional<uint8_t> ConsoleLink::QueryLockState() {
-    if (session_->keepAlivePaused.load() != 0) return std::nullopt;
+    if (session_.keepAlivePaused.load() != 0) return std::nullopt;
     std::unique_lock lock(lockMutex_);
     const uint32_t before = lockReplies_;
     lock.unlock();
     const ShortMessage poll = BuildShortMessage(msg::kLockState);
-    session_->Send(poll.data(), poll.size());
+    session_.Send(poll.data(), poll.size());
     lock.lock();
     if (!lockChanged_.wait_for(lock, std::chrono::milliseconds(timing_.replyTimeoutMs),
                                [&] { return lockReplies_ != before; })) {

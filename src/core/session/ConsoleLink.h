@@ -45,7 +45,7 @@ enum class ControlRightResult {
 
 class ConsoleLink {
   public:
-    ConsoleLink(NetSession* session, SessionInfo* info, EventSink* sink, const Timing& timing = {});
+    ConsoleLink(NetSession& session, SessionInfo* info, EventSink* sink, const Timing& timing = {});
     ~ConsoleLink();
     ConsoleLink(const ConsoleLink&) = delete;
     ConsoleLink& operator=(const ConsoleLink&) = delete;
@@ -86,7 +86,7 @@ class ConsoleLink {
     // only when the reply that ended the wait is of type `expected`.
     template <class Bytes>
     ExchangeResult Ask(const Bytes& request, uint8_t expected) {
-        return Exchange(*session_, request, timing_.replyTimeoutMs, reply_, expected);
+        return Exchange(session_, request, timing_.replyTimeoutMs, reply_, expected);
     }
     // Status byte of the reply that ended the last request.
     uint8_t replyStatus() const { return reply_.Copy().at(1); }
@@ -98,7 +98,7 @@ class ConsoleLink {
   private:
     void CheckLockState(uint8_t status);
 
-    NetSession* session_;
+    NetSession& session_;
     SessionInfo* info_;
     EventSink* sink_;
     Timing timing_;

@@ -13,7 +13,7 @@ uint32_t TickCount() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-Heartbeat::Heartbeat(NetSession* session, const Timing& timing, const std::atomic<EventSink*>* sink,
+Heartbeat::Heartbeat(NetSession& session, const Timing& timing, const std::atomic<EventSink*>* sink,
                      TickSource tick)
     : session_(session), timing_(timing), sink_(sink), tick_(std::move(tick)) {}
 
@@ -25,7 +25,7 @@ Heartbeat::~Heartbeat() {
 void Heartbeat::Start() {
     if (thread_.joinable()) return;
     stop_.Reset();
-    session_->SetHeartbeatHandler(&handler_);
+    session_.SetHeartbeatHandler(&handler_);
     installed_ = true;
     thread_ = std::thread(&Heartbeat::Run, this);
 }
@@ -38,7 +38,7 @@ void Heartbeat::Stop() {
 void Heartbeat::Uninstall() {
     if (!installed_) return;
     // Only take our own handler out: after a lost connection the slot is already empty.
-    if (session_->heartbeatHandler() == &handler_) session_->SetHeartbeatHandler(nullptr);
+    if (session_.heartbeatHandler() == &handler_) session_.SetHeartbeatHandler(nullptr);
     installed_ = false;
 }
 
@@ -46,11 +46,11 @@ void Heartbeat::Run() {
     const ShortMessage request = BuildShortMessage(msg::kHeartbeat);
     for (;;) {
         const uint32_t t0 = tick_();
-        if (session_->keepAlivePaused.load() == 0) {
-            session_->ResetHeartbeat();
-            session_->Send(request.data(), static_cast<int>(request.size()));
+        if (session_.keepAlivePaused.load() == 0) {
+            session_.ResetHeartbeat();
+            session_.Send(request.data(), static_cast<int>(request.size()));
             for (;;) {
-                const uint32_t r = session_->WaitHeartbeat(timing_.heartbeatPollMs);
+                const uint32_t r = session_.WaitHeartbeat(timing_.heartbeatPollMs);
                 if (r == kWaitSignalled) break;
                 // Exit does not sit out the rest of a reply wait on a device that
                 // has gone away (right after a reboot command, say).
@@ -63,7 +63,7 @@ void Heartbeat::Run() {
                 if (static_cast<uint32_t>(tick_() - t0) >= timing_.heartbeatVerdictMs) {
                     // Close first, so that no request can start waiting on a dead
                     // connection once the user has been told.
-                    session_->CloseControl();
+                    session_.CloseControl();
                     if (EventSink* sink = sink_->load())
                         sink->Post(DeviceEvent::kConnectionLost, 0);
                     return;

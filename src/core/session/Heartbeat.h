@@ -24,7 +24,7 @@ class Heartbeat {
     using TickSource = std::function<uint32_t()>;
 
     // `sink` is read when the verdict falls; a null sink then gets nothing.
-    Heartbeat(NetSession* session, const Timing& timing, const std::atomic<EventSink*>* sink,
+    Heartbeat(NetSession& session, const Timing& timing, const std::atomic<EventSink*>* sink,
               TickSource tick = TickCount);
     ~Heartbeat();
     Heartbeat(const Heartbeat&) = delete;
@@ -43,7 +43,7 @@ class Heartbeat {
   private:
     void Run();
 
-    NetSession* session_;
+    NetSession& session_;
     Timing timing_;
     const std::atomic<EventSink*>* sink_;
     TickSource tick_;

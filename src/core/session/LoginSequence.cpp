@@ -127,7 +127,7 @@ void LoginSequence::Accept(uint8_t status) {
     accepted_ = true;
     SendRecord(login::kEventLogin);
 
-    heartbeat_ = std::make_unique<Heartbeat>(session_.get(), timing_, &sink_);
+    heartbeat_ = std::make_unique<Heartbeat>(*session_, timing_, &sink_);
     heartbeat_->Start();
 }
 

@@ -90,7 +90,7 @@ class LoginSequence {
     // Ends this object's use; the destructor calls it when nobody did.
     void Exit();
 
-    NetSession* session() { return session_.get(); }
+    NetSession& session() { return *session_; }
     SessionInfo* info() const { return info_.get(); }
     bool loggedIn() const { return accepted_; }
     // Status byte of the last 0xA1 or 0xA3 reply.

@@ -137,21 +137,7 @@ void SetInt(const std::string& path, const char* section, const char* key, int v
     Modify(path, [&](IniFile& ini) { ini.SetInt(section, key, value); });
 }
 
-std::mutex g_instanceMutex;
-std::unique_ptr<SettingsStore> g_instance;
-
 }  // namespace
-
-SettingsStore* SettingsStore::Instance() {
-    std::lock_guard<std::mutex> lock(g_instanceMutex);
-    if (!g_instance) g_instance = std::make_unique<SettingsStore>();
-    return g_instance.get();
-}
-
-void SettingsStore::DestroyInstance() {
-    std::lock_guard<std::mutex> lock(g_instanceMutex);
-    g_instance.reset();
-}
 
 void SettingsStore::SetFilePath(std::string path) {
     path_ = std::move(path);

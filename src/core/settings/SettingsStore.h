@@ -35,11 +35,6 @@ public:
     static constexpr int kMaxDeviceBookEntries = 1000;
     static constexpr int kMaxRecentListScan = 1000;
 
-    // The process's store, created on first call.
-    static SettingsStore* Instance();
-    // Deletes the process's store (at exit, after the exit-time writes).
-    static void DestroyInstance();
-
     SettingsStore() = default;
 
     void SetFilePath(std::string path);

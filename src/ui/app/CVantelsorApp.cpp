@@ -42,13 +42,13 @@ bool CVantelsorApp::InitInstance() {
     AuthorizeAtStartup(firewall.get(), OsVersion{},
                        QCoreApplication::applicationFilePath().toStdString(), kFirewallName);
 
-    settings_ = SettingsStore::Instance();
+    settings_ = std::make_unique<SettingsStore>();
     settings_->SetFilePath(options_.settingsPath.isEmpty() ? DefaultSettingsPath()
                                                            : options_.settingsPath.toStdString());
     settings_->SetScreenSizeProvider(PrimaryScreenSize);
 
     events_ = std::make_unique<DeviceEventQueue>();
-    login_ = std::make_unique<LoginSequence>(settings_, options_.timing.session);
+    login_ = std::make_unique<LoginSequence>(settings_.get(), options_.timing.session);
     // From the start: the heartbeat starts with the accepted login, and a loss it
     // notices before the main window exists is kept until the window handles it.
     login_->SetEventSink(events_.get());
@@ -80,7 +80,7 @@ bool CVantelsorApp::InitInstance() {
 }
 
 CVantelsorApp::Attempt CVantelsorApp::LoginOnce() {
-    KLoginDlg dialog(settings_);
+    KLoginDlg dialog(settings_.get());
     if (!options_.presetAddress.isEmpty()) {
         dialog.Fill(options_.presetUser, options_.presetPassword, options_.presetAddress);
     }
@@ -131,8 +131,7 @@ void CVantelsorApp::ExitInstance() {
     }
     login_.reset();
     events_.reset();
-    if (settings_) SettingsStore::DestroyInstance();
-    settings_ = nullptr;
+    settings_.reset();
 }
 
 }  // namespace vantelsor::ui

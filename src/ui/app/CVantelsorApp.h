@@ -9,11 +9,8 @@
 #include <memory>
 
 #include "session/LoginSequence.h"
+#include "settings/SettingsStore.h"
 #include "ui/console/CVantelsorView.h"
-
-namespace vantelsor {
-class SettingsStore;
-}
 
 namespace vantelsor::ui {
 
@@ -44,7 +41,8 @@ class CVantelsorApp {
     Attempt LoginOnce();
 
     AppOptions options_;
-    SettingsStore* settings_ = nullptr;
+    // Owned here for the program's life; the login sequence and the dialogs borrow it.
+    std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<DeviceEventQueue> events_;
     std::unique_ptr<LoginSequence> login_;
     std::unique_ptr<CMainFrame> frame_;

@@ -32,7 +32,7 @@ QIcon ToolbarIcon() {
 
 }  // namespace
 
-CMainFrame::CMainFrame(NetSession* session, SessionInfo* info, EventSink* sink,
+CMainFrame::CMainFrame(NetSession& session, SessionInfo* info, EventSink* sink,
                        const ViewTiming& timing, QWidget* parent)
     : QMainWindow(parent), info_(info) {
     EnsureResources();

@@ -19,7 +19,7 @@ class CMainFrame : public QMainWindow {
 
   public:
     // `info` and the session must outlive the frame.
-    CMainFrame(NetSession* session, SessionInfo* info, EventSink* sink,
+    CMainFrame(NetSession& session, SessionInfo* info, EventSink* sink,
                const ViewTiming& timing = {}, QWidget* parent = nullptr);
     ~CMainFrame() override;
 

@@ -80,7 +80,7 @@ QCursor BlankCursor() {
 
 }  // namespace
 
-CVantelsorView::CVantelsorView(NetSession* session, SessionInfo* info, EventSink* sink,
+CVantelsorView::CVantelsorView(NetSession& session, SessionInfo* info, EventSink* sink,
                                QWidget* parent, const ViewTiming& timing)
     : QAbstractScrollArea(parent),
       session_(session),
@@ -120,7 +120,7 @@ bool CVantelsorView::Start() {
     if (started_) return true;
     started_ = true;
     link_.Open();
-    const bool video = video_.Start(*session_);
+    const bool video = video_.Start(session_);
     staleTimer_.start();
     UpdateScrollBars();
     input_.Open();

@@ -40,7 +40,7 @@ class CVantelsorView : public QAbstractScrollArea {
     Q_OBJECT
 
   public:
-    CVantelsorView(NetSession* session, SessionInfo* info, EventSink* sink,
+    CVantelsorView(NetSession& session, SessionInfo* info, EventSink* sink,
                    QWidget* parent = nullptr, const ViewTiming& timing = {});
     ~CVantelsorView() override;
 
@@ -106,7 +106,7 @@ class CVantelsorView : public QAbstractScrollArea {
     void UpdateCursor(bool inside);
     void ConfineIfHidden();
 
-    NetSession* session_;
+    NetSession& session_;
     SessionInfo* info_;
     std::unique_ptr<LocalKeyboard> keyboard_;
     ConsoleLink link_;

@@ -81,7 +81,7 @@ TEST_F(AdminExchangeTest, ExchangeTellsHowTheWaitEnded) {
         }
         ReplySlot* slot;
     } handler(&slot);
-    ScopedHandler installed(&session, &handler);
+    ScopedHandler installed(session, &handler);
     const auto request = FromHex("B6 00 00 00");
 
     Answer(4, {FromHex("B6 00 1E 00")});
@@ -108,7 +108,7 @@ TEST_F(AdminExchangeTest, ExchangeTellsHowTheWaitEnded) {
 // Only a 0xA9 reply answers the operation-right request, and the exchange
 // leaves the session record to the thread that adopts its result.
 TEST_F(AdminExchangeTest, OperationRightComesOnlyFromItsOwnReply) {
-    ConsoleLink console(&session, &info, nullptr, timing);
+    ConsoleLink console(session, &info, nullptr, timing);
     console.Open();
     info.hasControlRight = 0;
     Answer(2, {FromHex("AE 00")});
@@ -125,7 +125,7 @@ TEST_F(AdminExchangeTest, OperationRightComesOnlyFromItsOwnReply) {
 }
 
 TEST_F(AdminExchangeTest, VideoWriteReplyWithFailureFieldReportsFailure) {
-    VideoSettings video(&session, timing);
+    VideoSettings video(session, timing);
     Answer(6, {FromHex("A4 02 00 80 FF FF")});
     VideoRate inForce;
     EXPECT_EQ(video.Write({25, 128}, &inForce), AdminOutcome::kVideoFailed);
@@ -133,7 +133,7 @@ TEST_F(AdminExchangeTest, VideoWriteReplyWithFailureFieldReportsFailure) {
 }
 
 TEST_F(AdminExchangeTest, SleepReplyLongerThanItsAreaIsReadWithinIt) {
-    SleepTime sleep(&session, timing);
+    SleepTime sleep(session, timing);
     Answer(4, {Padded("B6 00 1E 00", 3000, 0xEE)});
     int minutes = -1;
     EXPECT_EQ(sleep.Read(&minutes), AdminOutcome::kOk);
@@ -141,13 +141,13 @@ TEST_F(AdminExchangeTest, SleepReplyLongerThanItsAreaIsReadWithinIt) {
 }
 
 TEST_F(AdminExchangeTest, SleepReplyTooShortToEchoIsAFailedWrite) {
-    SleepTime sleep(&session, timing);
+    SleepTime sleep(session, timing);
     Answer(4, {FromHex("B6 00")});
     EXPECT_EQ(sleep.Write(0), AdminOutcome::kSleepFailed);
 }
 
 TEST_F(AdminExchangeTest, LongUserListFillsOnlyItsArea) {
-    UserAccounts accounts(&session, &info, timing);
+    UserAccounts accounts(session, &info, timing);
     std::vector<users::UserRecord> many(255);
     for (auto& r : many) {
         r.nameLength = 16;
@@ -159,14 +159,14 @@ TEST_F(AdminExchangeTest, LongUserListFillsOnlyItsArea) {
 }
 
 TEST_F(AdminExchangeTest, DataLessReplyIsNotReadAsAList) {
-    UserAccounts accounts(&session, &info, timing);
+    UserAccounts accounts(session, &info, timing);
     Answer(2, {FromHex("AE 00")});
     EXPECT_EQ(accounts.ReadList(), AdminOutcome::kNoAnswer);
     EXPECT_TRUE(accounts.records().empty());
 }
 
 TEST_F(AdminExchangeTest, LogInPiecesIsJoined) {
-    UserLog log(&session, timing);
+    UserLog log(session, timing);
     login::LoginRecord r;
     r.year = 2013;
     r.month = 5;
@@ -185,7 +185,7 @@ TEST_F(AdminExchangeTest, LogInPiecesIsJoined) {
 }
 
 TEST_F(AdminExchangeTest, LogOfMoreThanAThousandRecordsIsNotListed) {
-    UserLog log(&session, timing);
+    UserLog log(session, timing);
     std::vector<login::LoginRecord> many(1001);
     Answer(2, {userlog::BuildLogReply(many)});
     std::vector<login::LoginRecord> records;
@@ -194,7 +194,7 @@ TEST_F(AdminExchangeTest, LogOfMoreThanAThousandRecordsIsNotListed) {
 }
 
 TEST_F(AdminExchangeTest, LogLongerThanTheReceiveBufferIsRefusedAndTheStreamStaysInStep) {
-    UserLog log(&session, timing);
+    UserLog log(session, timing);
     std::vector<login::LoginRecord> many(3000);  // 108,006 bytes
     Answer(2, {userlog::BuildLogReply(many)});
     std::vector<login::LoginRecord> records;
@@ -205,7 +205,7 @@ TEST_F(AdminExchangeTest, LogLongerThanTheReceiveBufferIsRefusedAndTheStreamStay
 }
 
 TEST_F(AdminExchangeTest, LongIdentityReplyIsReadWithinItsArea) {
-    ConsoleLink console(&session, &info, nullptr, timing);
+    ConsoleLink console(session, &info, nullptr, timing);
     console.Open();
     DeviceInfo deviceInfo(&console);
     auto identity = Padded("B2 00 00", 35, 'A');
@@ -226,7 +226,7 @@ TEST_F(AdminExchangeTest, LongIdentityReplyIsReadWithinItsArea) {
 }
 
 TEST_F(AdminExchangeTest, RefusedIdentityReadStopsBeforeTheVersion) {
-    ConsoleLink console(&session, &info, nullptr, timing);
+    ConsoleLink console(session, &info, nullptr, timing);
     console.Open();
     DeviceInfo deviceInfo(&console);
     Answer(35, {Padded("B2 00 01", 35, 0)});

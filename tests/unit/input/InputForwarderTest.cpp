@@ -34,7 +34,7 @@ class RecordingKeyboard : public LocalKeyboard {
 class InputForwarderTest : public test::ForwarderFixture {};
 
 TEST_F(InputForwarderTest, KeyEventsWaitTheirPauseAndAreSent) {
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     f.inputActive = 1;
     f.KeyDown('A');
     f.KeyUp('A');
@@ -47,7 +47,7 @@ TEST_F(InputForwarderTest, KeyEventsWaitTheirPauseAndAreSent) {
 }
 
 TEST_F(InputForwarderTest, InactiveInputOrNoRightSendsNothingButTheEncoderFollows) {
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     EXPECT_EQ(f.SendKey('A', true), 0);  // input inactive
     EXPECT_EQ(f.HeldCount(), 1);
     f.inputActive = 1;
@@ -71,7 +71,7 @@ TEST_F(InputForwarderTest, InactiveInputOrNoRightSendsNothingButTheEncoderFollow
 
 TEST_F(InputForwarderTest, FocusLossReleasesHeldKeysPacedAndEmptiesTheReport) {
     LogMessagesBeforeSleeps(18);
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     f.inputActive = 1;
     f.SendKey(vk::kControl, true);
     f.SendKey('X', true);
@@ -89,7 +89,7 @@ TEST_F(InputForwarderTest, FocusLossReleasesHeldKeysPacedAndEmptiesTheReport) {
 
 TEST_F(InputForwarderTest, FixedSequencesArePacedAndIgnoreInputStateAndRight) {
     LogMessagesBeforeSleeps(18);
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     info.hasControlRight = 0;
     f.SendCtrlAltDel();
     EXPECT_EQ(log, (Strings{
@@ -117,7 +117,7 @@ TEST_F(InputForwarderTest, FixedSequencesArePacedAndIgnoreInputStateAndRight) {
 }
 
 TEST_F(InputForwarderTest, NothingIsSentOnAClosedConnection) {
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     f.inputActive = 1;
     f.SendKey('A', true);
     Next(18);
@@ -133,7 +133,7 @@ TEST_F(InputForwarderTest, NothingIsSentOnAClosedConnection) {
 TEST_F(InputForwarderTest, KeyboardEncryptionSealsWithThePlainChecksum) {
     info.encryptionFlags = SessionInfo::kEncryptKeyboard;
     info.sessionKey = {0x13, 0x34, 0x57, 0x79, 0x9B, 0xBC, 0xDF, 0xF1};
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     f.inputActive = 1;
     f.SendKey('A', true);
     const auto sealed = server.Receive(18);
@@ -154,7 +154,7 @@ TEST_F(InputForwarderTest, KeyboardEncryptionSealsWithThePlainChecksum) {
 TEST_F(InputForwarderTest, MouseEncryptionAndTheRightRule) {
     info.encryptionFlags = SessionInfo::kEncryptMouse;
     info.sessionKey = {1, 2, 3, 4, 5, 6, 7, 8};
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     // Mouse messages do not depend on keyboard input being active.
     EXPECT_EQ(f.SendMouse(0, -5, 3, 0), 1);
     const auto sealed = server.Receive(10);
@@ -176,7 +176,7 @@ TEST_F(InputForwarderTest, MouseEncryptionAndTheRightRule) {
 
 TEST_F(InputForwarderTest, LockSyncSwallowsTheEchoOfItsOwnToggleOnly) {
     RecordingKeyboard keyboard;
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     f.inputActive = 1;
     f.SyncLockKeys(LocalKeyboard::kNumLock | LocalKeyboard::kCapsLock, &keyboard);
     EXPECT_EQ(keyboard.toggled, (std::vector<uint8_t>{1, 2}));

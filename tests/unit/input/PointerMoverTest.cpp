@@ -23,7 +23,7 @@ class PointerMoverTest : public test::ForwarderFixture {};
 
 TEST_F(PointerMoverTest, HomingCountsItsStepsAsTheDeviceNeedsThem) {
     LogMessagesBeforeSleeps(10);
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     PointerMover p(&f);
     p.HomePointer(1280, 1024);
     Strings moves;
@@ -50,7 +50,7 @@ TEST_F(PointerMoverTest, HomingEdgeSizes) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         log.clear();
         LogMessagesBeforeSleeps(10);
-        InputForwarder f(&session, &info, timing);
+        InputForwarder f(session, &info, timing);
         PointerMover p(&f);
         p.HomePointer(c.w, c.h);
         EXPECT_EQ(log.size(), 2 * c.steps);
@@ -58,7 +58,7 @@ TEST_F(PointerMoverTest, HomingEdgeSizes) {
 }
 
 TEST_F(PointerMoverTest, StepsTowardTheTargetAtMost80PerAxis) {
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     PointerMover p(&f);
     p.SetTarget(200, -30);
     Strings moves;
@@ -71,7 +71,7 @@ TEST_F(PointerMoverTest, StepsTowardTheTargetAtMost80PerAxis) {
 }
 
 TEST_F(PointerMoverTest, ButtonsAndWheelGoFirstWithoutMovement) {
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     PointerMover p(&f);
     p.SetTarget(50, 0);
     p.OnRawMouse(0x01, 0);  // pointer not over the picture: ignored
@@ -91,7 +91,7 @@ TEST_F(PointerMoverTest, ButtonsAndWheelGoFirstWithoutMovement) {
 }
 
 TEST_F(PointerMoverTest, TooLargeAWheelTurnIsDroppedWhateverItsSize) {
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     PointerMover p(&f);
     p.pointerInside = 1;
     for (int16_t data : {int16_t{7 * 120}, int16_t{-9 * 120}, int16_t{30000}, int16_t{-32768}}) {
@@ -108,7 +108,7 @@ TEST_F(PointerMoverTest, TooLargeAWheelTurnIsDroppedWhateverItsSize) {
 
 TEST_F(PointerMoverTest, WithoutTheRightTheBelievedPositionStillAdvances) {
     info.hasControlRight = 0;
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     PointerMover p(&f);
     p.SetTarget(-100, 170);
     for (int i = 0; i < 3; ++i) p.Step();
@@ -119,7 +119,7 @@ TEST_F(PointerMoverTest, WithoutTheRightTheBelievedPositionStillAdvances) {
 
 TEST_F(PointerMoverTest, ThePointerThreadMovesAndStops) {
     timing.pointerStepMs = 1;
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     PointerMover p(&f);
     p.Start();
     p.SetTarget(100, 100);
@@ -134,7 +134,7 @@ TEST_F(PointerMoverTest, ThePointerThreadMovesAndStops) {
 
 TEST_F(PointerMoverTest, SyncPointerHomesOverThePictureThenResetsBothPositions) {
     LogMessagesBeforeSleeps(10);
-    InputForwarder f(&session, &info, timing);
+    InputForwarder f(session, &info, timing);
     PointerMover p(&f);
     p.SetTarget(500, 400);
     p.sentX = 300;

@@ -151,10 +151,10 @@ TEST_F(NetSessionTest, ScopedHandlersRestoreTheirPredecessorsInTurn) {
     RecordingHandler base, outer, inner;
     session.SetHandler(&base);
     {
-        ScopedHandler first(&session, &outer);
+        ScopedHandler first(session, &outer);
         EXPECT_EQ(session.handler(), &outer);
         {
-            ScopedHandler second(&session, &inner);
+            ScopedHandler second(session, &inner);
             EXPECT_EQ(session.handler(), &inner);
         }
         EXPECT_EQ(session.handler(), &outer);
@@ -166,7 +166,7 @@ TEST_F(NetSessionTest, ScopedHandlerLeavesASlotTheClosedConnectionEmptied) {
     RecordingHandler base, mine;
     session.SetHandler(&base);
     {
-        ScopedHandler scoped(&session, &mine);
+        ScopedHandler scoped(session, &mine);
         server.CloseClient();
         ASSERT_TRUE(Eventually([&] { return session.handler() == nullptr; }));
     }

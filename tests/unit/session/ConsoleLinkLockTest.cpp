@@ -43,7 +43,7 @@ class ConsoleLinkLockTest : public ::testing::Test {
     NetSession session;
     SessionInfo info{0x7F000001, 0};
     RecordingSink sink;
-    ConsoleLink link{&session, &info, &sink};
+    ConsoleLink link{session, &info, &sink};
 };
 
 TEST_F(ConsoleLinkLockTest, ADifferenceIsPostedOncePerFocusGain) {

@@ -34,7 +34,7 @@ class HostileDeviceTest : public ::testing::Test {
         const LoginResult result = login.Login(c);
         peer.join();
         login.Exit();
-        handlerAfterExit = login.session()->handler();
+        handlerAfterExit = login.session().handler();
         return result;
     }
 

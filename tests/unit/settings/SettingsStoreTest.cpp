@@ -46,21 +46,6 @@ class SettingsStoreTest : public testing::TempFolderTest {
     SettingsStore store_;
 };
 
-// ---- the process's store --------------------------------------------------------------------
-
-TEST(SettingsStoreInstance, OneStorePerProcess) {
-    SettingsStore* a = SettingsStore::Instance();
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(SettingsStore::Instance(), a);
-    EXPECT_EQ(a->FilePath(), "config.ini");
-    a->SetFilePath("/somewhere/config.ini");
-    EXPECT_EQ(SettingsStore::Instance()->FilePath(), "/somewhere/config.ini");
-    SettingsStore::DestroyInstance();
-    SettingsStore::DestroyInstance();                                // a second destroy is harmless
-    EXPECT_EQ(SettingsStore::Instance()->FilePath(), "config.ini");  // a fresh store
-    SettingsStore::DestroyInstance();
-}
-
 // ---- recent lists ---------------------------------------------------------------------------
 
 TEST_F(SettingsStoreTest, FirstLoginWithoutAFile) {
