@@ -2,15 +2,25 @@
 // loopback address sends empty, garbage and forged datagrams to the client's video port:
 // the stream goes on, its picture stays right, and the stranger's datagrams are counted.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
 #include <random>
+#include <set>
+#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "RunProcess.h"
+#include "ScratchFolder.h"
 #include "SimFixture.h"
 #include "UdpSender.h"
 #include "VideoSupport.h"
+#include "net/AddressText.h"
 #include "net/NetSession.h"
 #include "session/LoginSequence.h"
 #include "video/ConsoleVideo.h"
@@ -55,6 +65,55 @@ std::vector<uint8_t> StrangerDatagram(int i, std::mt19937& rng) {
     return d;
 }
 
+// The process id of this process's child that runs `name`, or 0.
+pid_t ChildRunning(const std::string& name) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string text;
+        if (!std::getline(stat, text)) continue;
+        // "pid (comm) state ppid ...": the name may hold blanks, so cut at the last ')'.
+        const size_t open = text.find('(');
+        const size_t close = text.rfind(')');
+        if (open == std::string::npos || close == std::string::npos || close < open) continue;
+        std::istringstream rest(text.substr(close + 1));
+        std::string state;
+        long parent = 0;
+        rest >> state >> parent;
+        if (parent == ::getpid() && text.substr(open + 1, close - open - 1) == name) {
+            return static_cast<pid_t>(std::stol(text));
+        }
+    }
+    return 0;
+}
+
+// The local port of a bound UDP socket that process `pid` holds, or 0 when it holds none.
+uint16_t UdpPortOf(pid_t pid) {
+    const std::filesystem::path proc = "/proc/" + std::to_string(pid);
+    std::set<std::string> inodes;
+    std::error_code ec;
+    for (const auto& fd : std::filesystem::directory_iterator(proc / "fd", ec)) {
+        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+        if (target.rfind("socket:[", 0) == 0) inodes.insert(target.substr(8, target.size() - 9));
+    }
+    std::ifstream udp(proc / "net" / "udp");
+    std::string line;
+    std::getline(udp, line);  // the column titles
+    while (std::getline(udp, line)) {
+        // sl local_address rem_address st tx_queue:rx_queue tr:tm->when retrnsmt uid
+        // timeout inode ...
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+            timeout >> inode;
+        const size_t colon = local.find(':');
+        if (colon == std::string::npos || inodes.count(inode) == 0) continue;
+        const auto port = static_cast<uint16_t>(std::stoul(local.substr(colon + 1), nullptr, 16));
+        if (port != 0) return port;
+    }
+    return 0;
+}
+
 class VideoStrangerTest : public test::SimFixture {
   protected:
     VideoStrangerTest() {
@@ -81,6 +140,7 @@ class VideoStrangerTest : public test::SimFixture {
     }
 
     double lastPsnr = 0;
+    test::ScratchFolder folder;
 };
 
 TEST_F(VideoStrangerTest, AStrangersDatagramsAreCountedAndTheStreamGoesOn) {
@@ -126,6 +186,40 @@ TEST_F(VideoStrangerTest, AStrangersDatagramsAreCountedAndTheStreamGoesOn) {
 
     video.Stop();
     login.Exit();
+}
+
+// The program the issue was seen with: a screenshot of the 120th picture while a
+// stranger sends to its video port from the moment the port exists.
+TEST_F(VideoStrangerTest, ScreenshotSucceedsWhileAStrangerSendsToItsVideoPort) {
+    StartDevice();
+    const std::string file = folder.File("target.png");
+    auto screenshot = std::async(std::launch::async, [&] {
+        return test::RunProcess(VANTELSORCTL_PATH,
+                                {"--device", AddressText(config.listenAddress), "--user", "admin",
+                                 "--password", "admin123", "screenshot", file, "--frames", "120"});
+    });
+    uint16_t port = 0;
+    ASSERT_TRUE(Eventually(
+        [&] {
+            const pid_t child = ChildRunning("vantelsorctl");
+            port = child != 0 ? UdpPortOf(child) : 0;
+            return port != 0;
+        },
+        20000))
+        << "vantelsorctl never opened its video port";
+    test::UdpSender stranger(test::StrangerAddress(config.listenAddress));
+    ASSERT_TRUE(stranger.bound());
+    std::mt19937 rng(kSeed);
+    // The empty one first: it alone used to close the channel. The later ones may find
+    // the program gone, which is no failure of the send.
+    int sent = 0;
+    do {
+        stranger.SendTo(config.listenAddress, port, StrangerDatagram(sent, rng));
+    } while (++sent < kStrangerDatagrams &&
+             screenshot.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
+    const test::ProcessResult r = screenshot.get();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("picture 120"), std::string::npos) << r.out;
 }
 
 }  // namespace
