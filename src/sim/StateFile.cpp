@@ -1,7 +1,5 @@
 #include "sim/StateFile.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +9,7 @@
 
 #include "admin/AdminRules.h"
 #include "net/AddressText.h"
+#include "settings/AtomicFile.h"
 
 namespace vantelsor::sim {
 namespace {
@@ -212,17 +211,10 @@ bool LoadState(const std::string& path, DeviceState* state, std::string* error) 
 namespace {
 
 bool WriteAtomically(const std::string& path, const void* data, size_t size, std::string* error) {
-    const std::string temporary = path + ".tmp";
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
-    bool ok = f && std::fwrite(data, 1, size, f) == size;
-    ok = f && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0 && ok;
-    if (f) ok = std::fclose(f) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-    }
-    return ok;
+    const int failure =
+        AtomicFile::Write(path, std::string_view(static_cast<const char*>(data), size));
+    if (failure != 0) *error = "cannot write " + path + ": " + std::strerror(failure);
+    return failure == 0;
 }
 
 }  // namespace

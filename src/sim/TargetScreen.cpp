@@ -1,8 +1,10 @@
 #include "sim/TargetScreen.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <string_view>
+
+#include "settings/AtomicFile.h"
 
 namespace vantelsor::sim {
 
@@ -104,16 +106,8 @@ bool TargetScreen::WritePpm(const std::string& path) const {
         rgb[j + 1] = pixels_[i + 1];
         rgb[j + 2] = pixels_[i];
     }
-    const std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                         std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
+    const std::string_view pixels(reinterpret_cast<const char*>(rgb.data()), rgb.size());
+    return AtomicFile::Write(path, {header, pixels}) == 0;
 }
 
 void TargetScreen::DrawEditorText(const std::string& text) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "net/UniqueFd.h"
+
 namespace vantelsor {
 
 class ClientSocket {
@@ -29,11 +31,11 @@ class ClientSocket {
     // Either out pointer may be null. -1 on failure, 0 on success.
     int GetPeer(uint32_t* address, uint16_t* port) const;
 
-    int handle() const { return handle_; }
-    bool IsOpen() const { return handle_ != -1; }
+    int handle() const { return handle_.get(); }
+    bool IsOpen() const { return handle_.valid(); }
 
   private:
-    int handle_ = -1;
+    UniqueFd handle_;
 };
 
 }  // namespace vantelsor

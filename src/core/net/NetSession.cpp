@@ -37,7 +37,9 @@ void NetSession::CloseControl() {
 }
 
 bool NetSession::OpenVideoChannel() {
-    return pair_.OpenDatagram(&NetSession::OnDatagram, this);
+    const uint32_t device = pair_.StreamPeerAddress();
+    if (device == 0) return false;
+    return pair_.OpenDatagram(device, &NetSession::OnDatagram, this);
 }
 
 void NetSession::CloseVideoChannel() {

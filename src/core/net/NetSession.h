@@ -39,10 +39,17 @@ class NetSession {
     // lifted: the session is as new, ready for another Connect.
     void Close();
 
+    // Opens the video socket. It takes datagrams only from the device the control
+    // connection went to (the peer the system reports for it, kept after the connection
+    // closes): those of any other host are counted in VideoStrangerDatagrams and dropped.
+    // False before a control connection was ever made, or when the socket cannot be made.
     bool OpenVideoChannel();
     void CloseVideoChannel();
     bool IsVideoChannelOpen() const { return pair_.IsDatagramOpen(); }
     uint16_t VideoChannelLocalPort() const { return pair_.DatagramLocalPort(); }
+    // Datagrams from other hosts dropped since the video channel was last opened; kept
+    // after it closes. Any thread.
+    uint64_t VideoStrangerDatagrams() const { return pair_.StrangerDatagrams(); }
 
     // All bytes under the send lock; the last send result, negative on failure.
     int Send(const void* data, int length);

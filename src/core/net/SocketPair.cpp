@@ -63,6 +63,9 @@ bool SocketPair::ConnectStream(uint32_t address, uint16_t port, ChannelCallback 
         return false;
     }
     streamSocket_.SetDelay(0);
+    uint32_t peer = address;
+    streamSocket_.GetPeer(&peer, nullptr);
+    streamPeer_ = peer;
     if (!streamBuffer_) streamBuffer_.reset(new uint8_t[kStreamBufferSize]);
     pending_ = 0;
     framing_ = FramingState{kStreamBufferSize, 0};
@@ -95,7 +98,7 @@ bool SocketPair::ConnectCancellable(int fd, uint32_t address, uint16_t port) {
     return rc == 0 && ::fcntl(fd, F_SETFL, flags) != -1;
 }
 
-bool SocketPair::OpenDatagram(ChannelCallback callback, void* context) {
+bool SocketPair::OpenDatagram(uint32_t peerAddress, ChannelCallback callback, void* context) {
     if (datagramThread_.joinable()) StopDatagram();
     if (datagramSocket_.IsOpen()) return false;
     if (!datagramSocket_.Create(SOCK_DGRAM, 0)) return false;
@@ -106,6 +109,8 @@ bool SocketPair::OpenDatagram(ChannelCallback callback, void* context) {
     if (!datagramBuffer_) datagramBuffer_.reset(new uint8_t[kDatagramBufferSize]);
     datagramCallback_ = callback;
     datagramContext_ = context;
+    datagramPeer_ = peerAddress;
+    strangerDatagrams_ = 0;
     datagramWake_.Clear();
     datagramRunning_ = true;
     datagramThread_ = std::thread(&SocketPair::DatagramLoop, this);
@@ -221,10 +226,18 @@ void SocketPair::DatagramLoop() {
         event.code = ChannelEvent::kDatagram;
         const int received = datagramSocket_.ReceiveFrom(buffer, kDatagramBufferSize,
                                                          &event.peerAddress, &event.peerPort);
-        if (received < 1) {
+        if (received < 0) {
             failed = true;
             break;
         }
+        // The socket is unbound and unconnected, so anyone who learns its port can send
+        // to it: only the peer's datagrams are the stream.
+        if (event.peerAddress != datagramPeer_) {
+            strangerDatagrams_.fetch_add(1);
+            continue;
+        }
+        // An empty datagram holds no fragment; it is not the end of the stream.
+        if (received == 0) continue;
         if (datagramCallback_) datagramCallback_(&event, buffer, received, datagramContext_);
     }
     if (!failed) return;

@@ -48,8 +48,12 @@ class SocketPair {
     // (also when it comes first). On success Nagle is off and the receive thread
     // runs. The stream side serves one connection: after a stop, this fails.
     bool ConnectStream(uint32_t address, uint16_t port, ChannelCallback callback, void* context);
-    // An unbound datagram socket (the system binds it on the first send).
-    bool OpenDatagram(ChannelCallback callback, void* context);
+    // An unbound datagram socket (the system binds it on the first send) that takes
+    // datagrams from `peerAddress` (host order, any port) only. A datagram from any other
+    // host is counted (StrangerDatagrams) and dropped, so a stranger can neither inject
+    // data nor close the channel; an empty datagram from the peer carries nothing and is
+    // ignored. Only a failing socket ends the channel (callback code 4).
+    bool OpenDatagram(uint32_t peerAddress, ChannelCallback callback, void* context);
 
     // Stop* end the receive thread without a callback and wait for it;
     // Close* close the socket and release its buffer.
@@ -64,9 +68,15 @@ class SocketPair {
     int SendDatagram(const void* data, int length, uint32_t address, uint16_t port);
 
     bool IsStreamOpen() const;
+    // The address (host order) the stream socket is connected to, as the system reports
+    // it once connected (kept after the stream closes); 0 before the first connection.
+    uint32_t StreamPeerAddress() const { return streamPeer_.load(); }
     bool IsDatagramOpen() const { return datagramSocket_.IsOpen(); }
     // Local port of the datagram socket once the system has bound it, else 0.
     uint16_t DatagramLocalPort() const;
+    // Datagrams from hosts other than the peer dropped since the datagram socket was last
+    // opened. Readable from any thread.
+    uint64_t StrangerDatagrams() const { return strangerDatagrams_.load(); }
 
   private:
     bool ConnectCancellable(int fd, uint32_t address, uint16_t port);
@@ -82,6 +92,7 @@ class SocketPair {
     FramingState framing_;  // touched only by the stream receive thread once it runs
     std::atomic<bool> streamRunning_{false};
     bool stopRequested_ = false;  // under sendLock_: StopStream was called
+    std::atomic<uint32_t> streamPeer_{0};
     WakeSignal streamWake_;
 
     ClientSocket datagramSocket_;
@@ -90,6 +101,8 @@ class SocketPair {
     std::thread datagramThread_;
     std::unique_ptr<uint8_t[]> datagramBuffer_;
     std::atomic<bool> datagramRunning_{false};
+    uint32_t datagramPeer_ = 0;  // set before the receive thread starts, read by it
+    std::atomic<uint64_t> strangerDatagrams_{0};
     WakeSignal datagramWake_;
 
     // Serialises writers of the stream socket, and closing it against them, so a

@@ -9,6 +9,8 @@
 
 #include "Hex.h"
 #include "LoopbackServer.h"
+#include "TestAddress.h"
+#include "UdpSender.h"
 #include "net/NetSession.h"
 #include "net/ScopedHandler.h"
 
@@ -225,28 +227,88 @@ TEST(NetSession, CancelBeforeTheConnectBeginsStillCancels) {
     EXPECT_FALSE(session.Connect(server.address(), server.port()));
 }
 
-TEST(NetSession, VideoChannelDeliversDatagramsToTheVideoHandler) {
-    NetSession session;
-    ASSERT_TRUE(session.OpenVideoChannel());
+// The video channel of a session connected to a device on 127.0.0.1. The socket is
+// bound by its first send, as by the start datagram; a second host sends from an
+// address of its own.
+class VideoChannelTest : public NetSessionTest {
+  protected:
+    void SetUp() override {
+        NetSessionTest::SetUp();
+        ASSERT_TRUE(session.OpenVideoChannel());
+        session.SetVideoHandler(&video);
+        ASSERT_EQ(session.SendDatagram("\xA5\x01", 2, server.address(), 9), 2);
+        port = session.VideoChannelLocalPort();
+        ASSERT_NE(port, 0);
+        ASSERT_TRUE(device.bound());
+        ASSERT_TRUE(stranger.bound());
+    }
+    void TearDown() override {
+        session.SetVideoHandler(nullptr);
+        session.CloseVideoChannel();
+    }
+
     RecordingHandler video;
-    session.SetVideoHandler(&video);
-    // The socket is bound by its first send; send to ourselves to learn the port.
-    ASSERT_EQ(session.SendDatagram("\xA5\x01", 2, INADDR_LOOPBACK, 9), 2);
-    const uint16_t port = session.VideoChannelLocalPort();
-    ASSERT_NE(port, 0);
-    int peer = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    sa.sin_port = htons(port);
-    const auto datagram = FromHex("80 60 00 01 02 03");
-    ::sendto(peer, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&sa),
-             sizeof sa);
+    uint16_t port = 0;
+    test::UdpSender device{INADDR_LOOPBACK};
+    test::UdpSender stranger{test::StrangerAddress(test::TestAddress())};
+};
+
+TEST_F(VideoChannelTest, DeliversTheDevicesDatagramsToTheVideoHandler) {
+    ASSERT_TRUE(device.SendTo(INADDR_LOOPBACK, port, FromHex("80 60 00 01 02 03")));
     ASSERT_TRUE(video.WaitFor(1));
     EXPECT_EQ(video.messages()[0], "80 60 00 01 02 03");
-    ::close(peer);
+    EXPECT_EQ(session.VideoStrangerDatagrams(), 0u);
     session.SetVideoHandler(nullptr);
     session.CloseVideoChannel();
+    EXPECT_FALSE(session.IsVideoChannelOpen());
+}
+
+// Datagrams of one sender arrive in the order sent, so once the device's last datagram
+// is delivered, everything sent before it has been dealt with.
+TEST_F(VideoChannelTest, StrangersAreCountedAndDroppedAndEmptyDatagramsCloseNothing) {
+    struct Step {
+        const char* what;
+        bool fromDevice;
+        std::vector<uint8_t> bytes;
+    };
+    const std::vector<Step> steps = {
+        {"stranger's empty datagram", false, {}},
+        {"stranger's forged fragment", false, FromHex("80 60 00 07 00 00 00 01")},
+        {"device's empty datagram", true, {}},
+        {"device's fragment", true, FromHex("80 60 00 02")},
+        {"stranger's garbage", false, FromHex("FF FF FF")},
+        {"device's empty datagram again", true, {}},
+        {"device's next fragment", true, FromHex("80 60 00 03")},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const test::UdpSender& sender = step.fromDevice ? device : stranger;
+        ASSERT_TRUE(sender.SendTo(INADDR_LOOPBACK, port, step.bytes));
+    }
+    ASSERT_TRUE(video.WaitFor(2));
+    EXPECT_EQ(video.messages(), (std::vector<std::string>{"80 60 00 02", "80 60 00 03"}));
+    EXPECT_TRUE(Eventually([&] { return session.VideoStrangerDatagrams() == 3; }))
+        << session.VideoStrangerDatagrams();
+    // The channel and its handler outlive every one of them.
+    EXPECT_TRUE(session.IsVideoChannelOpen());
+    EXPECT_EQ(session.videoHandler(), &video);
+    ASSERT_TRUE(device.SendTo(INADDR_LOOPBACK, port, FromHex("80 60 00 04")));
+    ASSERT_TRUE(video.WaitFor(3));
+    EXPECT_EQ(video.messages()[2], "80 60 00 04");
+}
+
+TEST_F(VideoChannelTest, TheStrangerCountStartsAgainWhenTheChannelReopens) {
+    ASSERT_TRUE(stranger.SendTo(INADDR_LOOPBACK, port, {}));
+    ASSERT_TRUE(Eventually([&] { return session.VideoStrangerDatagrams() == 1; }));
+    session.CloseVideoChannel();
+    EXPECT_EQ(session.VideoStrangerDatagrams(), 1u);  // readable after the close
+    ASSERT_TRUE(session.OpenVideoChannel());
+    EXPECT_EQ(session.VideoStrangerDatagrams(), 0u);
+}
+
+TEST(NetSession, NoVideoChannelBeforeAControlConnection) {
+    NetSession session;
+    EXPECT_FALSE(session.OpenVideoChannel());
     EXPECT_FALSE(session.IsVideoChannelOpen());
 }
 
