@@ -153,7 +153,7 @@ TEST_F(VideoStrangerTest, AStrangersDatagramsAreCountedAndTheStreamGoesOn) {
     c.password = "admin123";
     ASSERT_TRUE(login.Connect(config.listenAddress));
     ASSERT_EQ(login.Login(c), LoginResult::kAccepted);
-    NetSession& session = *login.session();
+    NetSession& session = login.session();
     test::RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     video.SetClientRect({0, 0, 640, 480});
