@@ -77,10 +77,14 @@ class PointerMappingTest : public QObject {
 
     void centredPicture() {
         view_->resize(1000, 800);
+        // The window system resizes a top-level window in its own time.
+        QTRY_VERIFY_WITH_TIMEOUT(view_->viewport()->width() > kScreenWidth &&
+                                     view_->viewport()->height() > kScreenHeight &&
+                                     Settled(Centred()),
+                                 10000);
         const QSize client = view_->viewport()->size();
         const int left = (client.width() - kScreenWidth) / 2;
         const int top = (client.height() - kScreenHeight) / 2;
-        QTRY_VERIFY_WITH_TIMEOUT(Settled(QRect(left, top, kScreenWidth, kScreenHeight)), 10000);
         Check({
             {{left, top}, QPoint(0, 0)},
             {{left + 639, top + 479}, QPoint(639, 479)},
@@ -97,8 +101,8 @@ class PointerMappingTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(
             view_->horizontalScrollBar()->isVisible() && view_->verticalScrollBar()->isVisible(),
             10000);
+        QTRY_VERIFY_WITH_TIMEOUT(Settled(QRect(QPoint(0, 0), view_->viewport()->size())), 10000);
         const QSize client = view_->viewport()->size();
-        QTRY_VERIFY_WITH_TIMEOUT(Settled(QRect(QPoint(0, 0), client)), 10000);
         view_->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
         view_->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         view_->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -115,6 +119,13 @@ class PointerMappingTest : public QObject {
     }
 
   private:
+    // Where the picture sits centred in the viewport as it is now.
+    QRect Centred() const {
+        const QSize client = view_->viewport()->size();
+        return {(client.width() - kScreenWidth) / 2, (client.height() - kScreenHeight) / 2,
+                kScreenWidth, kScreenHeight};
+    }
+
     // The layout holds the picture at `picture` in the viewport's client area.
     bool Settled(const QRect& picture) const {
         const PictureLayout l = view_->layout();
@@ -128,6 +139,13 @@ class PointerMappingTest : public QObject {
     QPoint Target() const {
         PointerMover& p = view_->input().pointer();
         return {p.targetX.load(), p.targetY.load()};
+    }
+
+    QByteArray Mismatch(const char* what, const QByteArray& where, const QPoint& expected) const {
+        const QPoint t = Target();
+        return QByteArray(what) + " at " + where + ": target " + QByteArray::number(t.x()) + "," +
+               QByteArray::number(t.y()) + ", expected " + QByteArray::number(expected.x()) + "," +
+               QByteArray::number(expected.y());
     }
 
     void ResetTarget() {
@@ -161,14 +179,14 @@ class PointerMappingTest : public QObject {
             pointer.pointerFollow = 1;
             ResetTarget();
             Send(QEvent::MouseMove, p, Qt::NoButton);
-            QVERIFY2(Target() == expected, ("move " + where).constData());
+            QVERIFY2(Target() == expected, Mismatch("move", where, expected).constData());
             QCOMPARE(pointer.pointerInside.load(), over ? 1 : 0);
 
             ResetTarget();
             pointer.pointerInside = 0;
             Send(QEvent::MouseButtonPress, p, Qt::LeftButton);
             Send(QEvent::MouseButtonRelease, p, Qt::LeftButton);
-            QVERIFY2(Target() == expected, ("press " + where).constData());
+            QVERIFY2(Target() == expected, Mismatch("press", where, expected).constData());
             QCOMPARE(pointer.pointerInside.load(), over ? 1 : 0);
         }
     }
