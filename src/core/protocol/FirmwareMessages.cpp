@@ -6,7 +6,6 @@
 namespace vantelsor::firmware {
 namespace {
 
-constexpr int kLengthAt = 2;
 constexpr int kIndexAt = 4;
 constexpr int kLastAt = 6;
 constexpr int kStatusAt = 2;
@@ -42,7 +41,7 @@ int ChunkPlan::LengthOf(int index, uint64_t total) const {
 std::vector<uint8_t> BuildChunk(uint16_t index, bool last, const uint8_t* data, int n) {
     std::vector<uint8_t> m(kChunkHeaderSize + n);
     m[0] = msg::kFirmwareBlock;
-    PutU16(&m[kLengthAt], static_cast<uint16_t>(n + kAfterLengthField));
+    PutU16(&m[kChunkLengthOffset], static_cast<uint16_t>(n + kAfterLengthField));
     PutU16(&m[kIndexAt], index);
     m[kLastAt] = last ? 1 : 0;
     std::copy(data, data + n, m.begin() + kChunkHeaderSize);
@@ -51,7 +50,7 @@ std::vector<uint8_t> BuildChunk(uint16_t index, bool last, const uint8_t* data, 
 
 bool ParseChunk(const uint8_t* message, int length, Chunk* chunk) {
     if (length < kChunkHeaderSize) return false;
-    const int n = GetU16(message + kLengthAt) - kAfterLengthField;
+    const int n = GetU16(message + kChunkLengthOffset) - kAfterLengthField;
     if (n < 0 || kChunkHeaderSize + n > length) return false;
     chunk->index = GetU16(message + kIndexAt);
     chunk->last = message[kLastAt] == 1;

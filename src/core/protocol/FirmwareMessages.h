@@ -11,6 +11,10 @@ namespace vantelsor::firmware {
 inline constexpr int kChunkSize = 4096;
 inline constexpr int kStartSize = 3;
 inline constexpr int kChunkHeaderSize = 7;
+// A chunk's length field: 16 bits, big-endian, counting the bytes after it
+// (index, last flag and data).
+inline constexpr int kChunkLengthOffset = 2;
+inline constexpr int kChunkLengthFieldSize = 2;
 inline constexpr int kStartReplySize = 3;
 inline constexpr int kChunkReplySize = 5;
 inline constexpr uint8_t kImageMark = 0xFC;

@@ -4,28 +4,22 @@
 #include "protocol/MessageTypes.h"
 
 namespace vantelsor::userlog {
-namespace {
-
-constexpr int kLengthAt = 2;
-
-}  // namespace
-
-std::array<uint8_t, 2> BuildReadRequest() {
+ShortMessage BuildReadRequest() {
     return {msg::kLogRead, 0};
 }
 
-std::array<uint8_t, 2> BuildClearRequest() {
+ShortMessage BuildClearRequest() {
     return {msg::kLogClear, 0};
 }
 
-std::array<uint8_t, 2> BuildClearReply(uint8_t status) {
+ShortMessage BuildClearReply(uint8_t status) {
     return {msg::kLogClear, status};
 }
 
 std::vector<uint8_t> BuildLogReply(const std::vector<login::LoginRecord>& records) {
     std::vector<uint8_t> m(kHeaderSize, 0);
     m[0] = msg::kLogRead;
-    PutU32(&m[kLengthAt], static_cast<uint32_t>(records.size() * kRecordSize));
+    PutU32(&m[kLengthOffset], static_cast<uint32_t>(records.size() * kRecordSize));
     for (const login::LoginRecord& r : records) {
         auto bytes = login::BuildLoginRecord(r);
         bytes[0] = 0;  // the type byte of the 0xAA message is not part of a log record
@@ -35,7 +29,7 @@ std::vector<uint8_t> BuildLogReply(const std::vector<login::LoginRecord>& record
 }
 
 uint32_t DataLength(const uint8_t* header) {
-    return GetU32(header + kLengthAt);
+    return GetU32(header + kLengthOffset);
 }
 
 LogParse ParseLogReply(const uint8_t* reply, int length, std::vector<login::LoginRecord>* out) {

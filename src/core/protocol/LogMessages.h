@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "protocol/LoginMessages.h"
+#include "protocol/ShortMessage.h"
 
 namespace vantelsor::userlog {
 
 inline constexpr int kHeaderSize = 6;
+// The reply's data length L: 32 bits, big-endian, ending the header.
+inline constexpr int kLengthOffset = 2;
+inline constexpr int kLengthFieldSize = 4;
+static_assert(kLengthOffset + kLengthFieldSize == kHeaderSize);
 inline constexpr int kRecordSize = 36;
 inline constexpr int kMaxRecords = 1000;
 // The client's buffer: the header and 1000 records.
@@ -20,9 +25,9 @@ inline constexpr int kBufferSize = kHeaderSize + kMaxRecords * kRecordSize;  // 
 inline constexpr uint8_t kStatusCleared = 0x00;
 inline constexpr uint8_t kStatusClearFailed = 0xFF;
 
-std::array<uint8_t, 2> BuildReadRequest();
-std::array<uint8_t, 2> BuildClearRequest();
-std::array<uint8_t, 2> BuildClearReply(uint8_t status);
+ShortMessage BuildReadRequest();
+ShortMessage BuildClearRequest();
+ShortMessage BuildClearReply(uint8_t status);
 
 // Device side: AB 00, data length, records.
 std::vector<uint8_t> BuildLogReply(const std::vector<login::LoginRecord>& records);

@@ -5,55 +5,24 @@
 
 #include <cstdint>
 
-#include "protocol/ByteOrder.h"
+#include "protocol/MessageLengths.h"
 
 namespace vantelsor {
 
 inline constexpr int kUnknownRequest = -1;
 
 // Length of the client message starting at `p` with `available` bytes buffered:
-// may exceed `available` (wait for more), or kUnknownRequest.
+// may exceed `available` (wait for more), or kUnknownRequest. The lengths are the
+// request column of protocol/MessageLengths.h; a firmware chunk (0xB4) says its
+// own length once its first 4 bytes are in (7 + n: header, index, flag, data).
 constexpr int RequestLength(const uint8_t* p, int available) {
-    switch (p[0]) {
-        case 0xA1:
-            return 4;
-        case 0xA2:
-            return 10;
-        case 0xA3:
-            return 38;
-        case 0xA4:
-            return 6;
-        case 0xA6:
-            return 24;
-        case 0xA7:
-            return 74;
-        case 0xA8:
-        case 0xA9:
-        case 0xAB:
-        case 0xAC:
-        case 0xAD:
-        case 0xAF:
-        case 0xB0:
-        case 0xB1:
-            return 2;
-        case 0xAA:
-            return 36;
-        case 0xB2:
-            return 35;
-        case 0xB3:
-            return 3;
-        case 0xB4:
-            return available < 4 ? 4 : 4 + GetU16(p + 2);  // 7 + n: header, index, flag, data
-        case 0xB5:
-            return 5;
-        case 0xB6:
-            return 4;
-        case 0xE8:
-        case 0xE9:
-            return 18;
-        case 0xEE:
-        case 0xEF:
-            return 10;
+    const msg::LengthRule rule = msg::RequestRule(p[0]);
+    switch (rule.framing) {
+        case msg::Framing::kFixed:
+            return rule.size;
+        case msg::Framing::kCounted:
+            // Counts of at most 16 bits: the length always fits.
+            return static_cast<int>(msg::CountedLength(rule, p, available));
         default:
             return kUnknownRequest;
     }

@@ -7,7 +7,9 @@
 
 namespace vantelsor {
 
-using ShortMessage = std::array<uint8_t, 2>;
+inline constexpr int kShortMessageSize = 2;
+
+using ShortMessage = std::array<uint8_t, kShortMessageSize>;
 
 constexpr ShortMessage BuildShortMessage(uint8_t type, uint8_t value = 0) {
     return {type, value};

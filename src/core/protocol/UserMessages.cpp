@@ -72,7 +72,7 @@ std::vector<uint8_t> BuildUserList(const std::vector<UserRecord>& records) {
     const size_t n = std::min<size_t>(records.size(), 255);
     std::vector<uint8_t> m(kListHeaderSize + n * kRecordSize, 0);
     m[0] = msg::kUserList;
-    m[1] = static_cast<uint8_t>(n);
+    m[kListCountOffset] = static_cast<uint8_t>(n);
     for (size_t k = 0; k < n; ++k) {
         uint8_t* r = &m[RecordAt(static_cast<int>(k))];
         PutU16(r + kNameLengthOffset, records[k].nameLength);
@@ -87,7 +87,7 @@ bool ParseUserList(const uint8_t* reply, int length, std::vector<UserRecord>* ou
     // and nothing past the area is ever read.
     std::array<uint8_t, kListReplySize> area{};
     std::memcpy(area.data(), reply, static_cast<size_t>(std::clamp(length, 0, kListReplySize)));
-    const int n = std::min<int>(area[1], kMaxRecords);
+    const int n = std::min<int>(area[kListCountOffset], kMaxRecords);
     std::vector<UserRecord> records;
     for (int k = 0; k < n; ++k) {
         const uint8_t* r = &area[RecordAt(k)];

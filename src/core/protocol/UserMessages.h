@@ -18,6 +18,10 @@ inline constexpr int kFieldCount = 4;
 inline constexpr int kWriteSize = 74;
 inline constexpr int kListRequestSize = 2;
 inline constexpr int kListHeaderSize = 2;
+// The list reply's record count: one byte, ending the header.
+inline constexpr int kListCountOffset = 1;
+inline constexpr int kListCountSize = 1;
+static_assert(kListCountOffset + kListCountSize == kListHeaderSize);
 inline constexpr int kRecordSize = 20;
 inline constexpr int kMaxRecords = 50;
 // The client's receive area for the list: type, count and 50 records.

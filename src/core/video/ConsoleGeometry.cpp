@@ -19,6 +19,12 @@ void FitAxis(int clientSize, int pictureSize, int& scroll, int& start, int& end)
     }
 }
 
+// One axis of the pointer mapping.
+int TargetCoordinate(int p, int clientSize, int pictureSize, int pictureStart, int scroll) {
+    // A centred picture starts inside the window; a larger one is shown from `scroll`.
+    return clientSize > pictureSize ? p - pictureStart : p + scroll;
+}
+
 }  // namespace
 
 bool ApplyPictureSize(PictureLayout& layout, int width, int height) {
@@ -36,6 +42,18 @@ Rect NormalisedClientRect(int left, int top, int right, int bottom) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     return {left, top, right, bottom};
+}
+
+bool OverPicture(const PictureLayout& layout, int x, int y) {
+    const Rect& r = layout.pictureRect;
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+TargetPoint TargetPosition(const PictureLayout& layout, int x, int y) {
+    const Rect& c = layout.clientRect;
+    const Rect& r = layout.pictureRect;
+    return {TargetCoordinate(x, c.width(), layout.pictureWidth, r.left, layout.scrollX),
+            TargetCoordinate(y, c.height(), layout.pictureHeight, r.top, layout.scrollY)};
 }
 
 ScrollBarRange ScrollBarFor(int pictureSize, int clientSize) {

@@ -34,6 +34,22 @@ bool ApplyPictureSize(PictureLayout& layout, int width, int height);
 // The client rectangle as the window reports it, with reversed edges put in order.
 Rect NormalisedClientRect(int left, int top, int right, int bottom);
 
+// Where the operator points: a pixel of the target's screen.
+struct TargetPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const TargetPoint&) const = default;
+};
+
+// True when the window point (x, y) (client coordinates) lies on the picture:
+// inside pictureRect, its right and bottom edges excluded.
+bool OverPicture(const PictureLayout& layout, int x, int y);
+
+// The target pixel under the window point (x, y): on an axis where the client
+// area is larger than the picture (centred) the point less the picture's start,
+// elsewhere the point plus the scroll offset. Meant for points OverPicture.
+TargetPoint TargetPosition(const PictureLayout& layout, int x, int y);
+
 // One scroll bar: range 0..maximum with a page; maximum and page 0 hide the bar.
 struct ScrollBarRange {
     int maximum = 0;

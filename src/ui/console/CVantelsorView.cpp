@@ -261,17 +261,12 @@ void CVantelsorView::focusOutEvent(QFocusEvent* event) {
 // --- mouse -------------------------------------------------------------------
 
 bool CVantelsorView::InsidePicture(const QPoint& p) const {
-    const Rect r = video_.layout().pictureRect;
-    return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom;
+    return OverPicture(video_.layout(), p.x(), p.y());
 }
 
 void CVantelsorView::SetTargetFrom(const QPoint& p) {
-    const PictureLayout l = video_.layout();
-    const int x =
-        l.clientRect.width() > l.pictureWidth ? p.x() - l.pictureRect.left : p.x() + l.scrollX;
-    const int y =
-        l.clientRect.height() > l.pictureHeight ? p.y() - l.pictureRect.top : p.y() + l.scrollY;
-    input_.pointer().SetTarget(x, y);
+    const TargetPoint t = TargetPosition(video_.layout(), p.x(), p.y());
+    input_.pointer().SetTarget(t.x, t.y);
 }
 
 void CVantelsorView::UpdateCursor(bool inside) {

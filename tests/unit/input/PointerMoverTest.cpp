@@ -3,7 +3,6 @@
 #include "ForwarderFixture.h"
 #include "input/InputForwarder.h"
 #include "input/PointerMover.h"
-#include "input/TargetPosition.h"
 #include "protocol/InputMessages.h"
 
 namespace vantelsor {
@@ -144,30 +143,6 @@ TEST_F(PointerMoverTest, SyncPointerHomesOverThePictureThenResetsBothPositions) 
     EXPECT_EQ(p.sentY, 0);
     EXPECT_EQ(p.targetX, 0);
     EXPECT_EQ(p.targetY, 0);
-}
-
-TEST(TargetPosition, CentredOrScrolledPicture) {
-    struct Case {
-        const char* name;
-        PictureGeometry g;
-        int x, y;
-        int tx, ty;
-    };
-    const Case cases[] = {
-        // 1280x1024 picture centred in a 1400x1100 window: left 60, top 38.
-        {"centred", {60, 38, 1400, 1100, 1280, 1024, 0, 0}, 60, 38, 0, 0},
-        {"centred far corner", {60, 38, 1400, 1100, 1280, 1024, 0, 0}, 1339, 1061, 1279, 1023},
-        // An 800x600 window scrolled to (480, 424) shows the picture's far corner.
-        {"scrolled", {0, 0, 800, 600, 1280, 1024, 480, 424}, 799, 599, 1279, 1023},
-        // Exactly as wide as the picture: not centred, the scroll offset counts.
-        {"as wide, taller", {0, 50, 1280, 1124, 1280, 1024, 0, 0}, 10, 60, 10, 10},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const TargetPoint p = TargetPosition(c.x, c.y, c.g);
-        EXPECT_EQ(p.x, c.tx);
-        EXPECT_EQ(p.y, c.ty);
-    }
 }
 
 }  // namespace

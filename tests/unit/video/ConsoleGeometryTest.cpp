@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "video/ConsoleGeometry.h"
 
 namespace vantelsor {
@@ -96,6 +98,84 @@ TEST(ConsoleGeometry, ReportsAChangeOnlyWhenThePictureRectangleMoves) {
     // Scrolling changes what is shown, not where: no erase.
     layout.scrollX = 100;
     EXPECT_FALSE(ApplyPictureSize(layout, 1024, 768));
+}
+
+// A window of the given client size and scroll offsets after a picture of
+// width x height arrived: the layout the view hit-tests and maps against.
+PictureLayout Shown(int clientWidth, int clientHeight, int width, int height, int scrollX = 0,
+                    int scrollY = 0) {
+    PictureLayout layout = Client(clientWidth, clientHeight, scrollX, scrollY);
+    ApplyPictureSize(layout, width, height);
+    return layout;
+}
+
+TEST(ConsoleGeometry, PointerOverThePictureMapsToTargetPixels) {
+    struct Case {
+        const char* name;
+        PictureLayout layout;
+        int x, y;
+        bool over;
+        TargetPoint target;  // checked only over the picture
+    };
+    // 1280x1024 centred in 1400x1100: picture rectangle (60, 38) .. (1340, 1062).
+    const PictureLayout centred = Shown(1400, 1100, 1280, 1024);
+    // An 800x600 window scrolled to (480, 424) shows the picture's far corner.
+    const PictureLayout scrolled = Shown(800, 600, 1280, 1024, 480, 424);
+    // Exactly as wide as the picture (not centred: the scroll offset counts), taller.
+    const PictureLayout asWide = Shown(1280, 1124, 1280, 1024, 0, 0);
+    // Centred across, scrolled down.
+    const PictureLayout wideShort = Shown(1400, 500, 1280, 1024, 30, 40);
+    const Case cases[] = {
+        {"centred: top-left pixel", centred, 60, 38, true, {0, 0}},
+        {"centred: far corner", centred, 1339, 1061, true, {1279, 1023}},
+        {"centred: middle", centred, 700, 550, true, {640, 512}},
+        {"centred: left margin", centred, 59, 500, false, {}},
+        {"centred: top margin", centred, 500, 37, false, {}},
+        {"centred: right edge is outside", centred, 1340, 500, false, {}},
+        {"centred: bottom edge is outside", centred, 500, 1062, false, {}},
+        {"scrolled: window origin", scrolled, 0, 0, true, {480, 424}},
+        {"scrolled: far corner", scrolled, 799, 599, true, {1279, 1023}},
+        {"scrolled: past the client area", scrolled, 800, 10, false, {}},
+        {"as wide, taller", asWide, 10, 60, true, {10, 10}},
+        {"as wide, above the picture", asWide, 10, 49, false, {}},
+        {"centred across, scrolled down", wideShort, 60, 0, true, {0, 40}},
+        {"centred across, scrolled down, far corner", wideShort, 1339, 499, true, {1279, 539}},
+        {"no picture yet", Client(800, 600), 10, 10, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(OverPicture(c.layout, c.x, c.y), c.over);
+        if (c.over) {
+            EXPECT_EQ(TargetPosition(c.layout, c.x, c.y), c.target);
+        }
+    }
+}
+
+// Every window point over the picture lands on a pixel of the target's screen,
+// one window pixel to one target pixel, whatever the window's size and offsets.
+TEST(ConsoleGeometry, EveryPointOverThePictureIsATargetPixel) {
+    const int w = 640, h = 480;
+    const PictureLayout layouts[] = {
+        Shown(1000, 800, w, h),          Shown(641, 481, w, h),
+        Shown(640, 480, w, h),           Shown(400, 300, w, h, 9, 7),
+        Shown(400, 300, w, h, 240, 180), Shown(800, 300, w, h, 0, 100),
+        Shown(500, 600, w, h, 140, 0),
+    };
+    for (const PictureLayout& l : layouts) {
+        SCOPED_TRACE(std::to_string(l.clientRect.width()) + "x" +
+                     std::to_string(l.clientRect.height()));
+        int over = 0;
+        for (int y = 0; y < l.clientRect.height(); y += 7) {
+            for (int x = 0; x < l.clientRect.width(); x += 7) {
+                if (!OverPicture(l, x, y)) continue;
+                ++over;
+                const TargetPoint t = TargetPosition(l, x, y);
+                ASSERT_TRUE(t.x >= 0 && t.x < w && t.y >= 0 && t.y < h) << x << "," << y;
+                ASSERT_EQ(TargetPosition(l, x + 1, y + 1), (TargetPoint{t.x + 1, t.y + 1}));
+            }
+        }
+        EXPECT_GT(over, 0);
+    }
 }
 
 TEST(ConsoleGeometry, ScrollBarsHideWhenThePictureIsSmaller) {
