@@ -1,6 +1,7 @@
 // The runs of vantelsorctl's administration commands, one per command family,
-// each on a logged-in session with the console's handler installed and its
-// words and values already checked; each a RunCommand of the command table.
+// each on a logged-in session with the console's handler installed, its words
+// and values already checked and, where the table asks, the user's rights;
+// each a RunCommand of the command table.
 #pragma once
 
 #include "cli/CommandContext.h"

@@ -1,8 +1,9 @@
 // The one table of vantelsorctl's commands. Each entry gives the command's
 // name, the forms it accepts, its lines of the usage text, the check of its
 // words (usage errors, exit 2), the check of its values (refused with the
-// system's message, exit 1, before anything is sent) and its run. The usage
-// text, the dispatch and every argument check come from here.
+// system's message, exit 1, before anything is sent), its run, and whether it
+// needs the console's handler or an administrator. The usage text, the dispatch,
+// every argument check and the rights check come from here.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +53,12 @@ using CheckValues = std::string (*)(const CtlOptions& options, Invocation* out);
 // Runs the checked command on a logged-in session; returns the exit code.
 using RunCommand = int (*)(const Invocation& invocation, const CommandContext& context);
 
+// Flags of a command.
+enum CommandFlags : unsigned {
+    kOpensConsole = 1,       // runs with the console's handler installed
+    kAdministratorOnly = 2,  // runs for an administrator only (session/Rights.h)
+};
+
 struct CtlCommand {
     const char* name;
     std::vector<CommandForm> forms;
@@ -59,7 +66,10 @@ struct CtlCommand {
     ParseWords parse;
     CheckValues check;  // null when nothing is checked beyond the words
     RunCommand run;
-    bool opensConsole;  // runs with the console's handler installed
+    unsigned flags;  // CommandFlags
+
+    bool opensConsole() const { return flags & kOpensConsole; }
+    bool administratorOnly() const { return flags & kAdministratorOnly; }
 };
 
 const std::vector<CtlCommand>& Commands();

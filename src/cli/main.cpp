@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "cli/AdminCommandSupport.h"
 #include "cli/CommandTable.h"
 #include "cli/CtlOptions.h"
 #include "net/NetSession.h"
@@ -45,15 +46,21 @@ int LoginFailure(LoginResult result, uint8_t status) {
     }
 }
 
+// Runs the command for a user with the rights it needs.
+int RunPermitted(const CtlOptions& o, const CommandContext& context) {
+    if (o.command->administratorOnly() && !IsAdministrator(*context.info)) return kExitFailed;
+    return o.command->run(o.invocation, context);
+}
+
 // Runs the command on the logged-in session, with the console's handler
 // installed for the commands that ask for it.
 int RunCommand(const CtlOptions& o, LoginSequence& login, EventSink* sink, const Timing& timing) {
     CommandContext context{&login, login.session(), login.info(), nullptr, timing};
-    if (!o.command->opensConsole) return o.command->run(o.invocation, context);
+    if (!o.command->opensConsole()) return RunPermitted(o, context);
     ConsoleLink link(login.session(), login.info(), sink, timing);
     link.Open();
     context.console = &link;
-    const int code = o.command->run(o.invocation, context);
+    const int code = RunPermitted(o, context);
     link.Close();
     return code;
 }

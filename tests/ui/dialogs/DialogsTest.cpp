@@ -430,8 +430,7 @@ class DialogsTest : public QObject {
         QTimer::singleShot(0, [&] {
             QMessageBox* box = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* b = qobject_cast<QMessageBox*>(w); b != nullptr && b->isVisible())
-                    box = b;
+                if (auto* b = qobject_cast<QMessageBox*>(w); b != nullptr && b->isVisible()) box = b;
             }
             QVERIFY(box != nullptr);
             seenCaption = box->windowTitle();
