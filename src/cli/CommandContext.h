@@ -6,7 +6,6 @@
 
 namespace vantelsor {
 class ConsoleLink;
-class LoginSequence;
 class NetSession;
 struct SessionInfo;
 }  // namespace vantelsor
@@ -14,7 +13,6 @@ struct SessionInfo;
 namespace vantelsor::ctl {
 
 struct CommandContext {
-    LoginSequence* login;
     NetSession* session;
     SessionInfo* info;
     ConsoleLink* console;  // installed and open, or null for commands that run without it

@@ -55,7 +55,7 @@ int RunPermitted(const CtlOptions& o, const CommandContext& context) {
 // Runs the command on the logged-in session, with the console's handler
 // installed for the commands that ask for it.
 int RunCommand(const CtlOptions& o, LoginSequence& login, EventSink* sink, const Timing& timing) {
-    CommandContext context{&login, login.session(), login.info(), nullptr, timing};
+    CommandContext context{login.session(), login.info(), nullptr, timing};
     if (!o.command->opensConsole()) return RunPermitted(o, context);
     ConsoleLink link(login.session(), login.info(), sink, timing);
     link.Open();
