@@ -27,7 +27,7 @@ int List(const UserAccounts& accounts) {
     return kExitOk;
 }
 
-int Edit(const AdminCommand& c, UserAccounts& accounts, size_t index) {
+int Edit(const Invocation& c, UserAccounts& accounts, size_t index) {
     const std::string newName = c.Option("new-name").value_or(c.values[0]);
     const std::string password = c.Option("new-password").value_or("");
     const auto old = c.Option("old-password");
@@ -47,8 +47,7 @@ int Edit(const AdminCommand& c, UserAccounts& accounts, size_t index) {
 
 }  // namespace
 
-int RunUsers(const AdminCommand& c, const AdminContext& x) {
-    if (!IsAdministrator(*x.info)) return kExitFailed;
+int RunUsers(const Invocation& c, const CommandContext& x) {
     UserAccounts accounts(x.session, x.info, x.timing);
     if (c.action == "add") {
         const AdminOutcome o = accounts.Add(c.values[0], c.values[1]);
@@ -67,7 +66,7 @@ int RunUsers(const AdminCommand& c, const AdminContext& x) {
     return ReportOutcome(o, "the device did not delete the account");
 }
 
-int RunPasswd(const AdminCommand& c, const AdminContext& x) {
+int RunPasswd(const Invocation& c, const CommandContext& x) {
     const std::string name(reinterpret_cast<const char*>(x.info->userName.data()),
                            x.info->userNameLength);
     const AdminOutcome o =

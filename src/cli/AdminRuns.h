@@ -1,32 +1,21 @@
 // The runs of vantelsorctl's administration commands, one per command family,
-// each on a logged-in session with its arguments already checked.
+// each on a logged-in session with the console's handler installed, its words
+// and values already checked and, where the table asks, the user's rights;
+// each a RunCommand of the command table.
 #pragma once
 
-#include "cli/AdminCommands.h"
-#include "session/Timing.h"
-
-namespace vantelsor {
-class ConsoleLink;
-class NetSession;
-struct SessionInfo;
-}  // namespace vantelsor
+#include "cli/CommandContext.h"
+#include "cli/Invocation.h"
 
 namespace vantelsor::ctl {
 
-struct AdminContext {
-    NetSession& session;
-    SessionInfo* info;
-    ConsoleLink* console;  // installed: its handler takes the identity and own-account replies
-    Timing timing;
-};
-
-int RunInfo(const AdminCommand& c, const AdminContext& x);
-int RunUsers(const AdminCommand& c, const AdminContext& x);
-int RunPasswd(const AdminCommand& c, const AdminContext& x);
-int RunNetwork(const AdminCommand& c, const AdminContext& x);
-int RunVideo(const AdminCommand& c, const AdminContext& x);
-int RunSleep(const AdminCommand& c, const AdminContext& x);
-int RunLog(const AdminCommand& c, const AdminContext& x);
-int RunFirmware(const AdminCommand& c, const AdminContext& x);
+int RunInfo(const Invocation& c, const CommandContext& x);
+int RunUsers(const Invocation& c, const CommandContext& x);
+int RunPasswd(const Invocation& c, const CommandContext& x);
+int RunNetwork(const Invocation& c, const CommandContext& x);
+int RunVideo(const Invocation& c, const CommandContext& x);
+int RunSleep(const Invocation& c, const CommandContext& x);
+int RunLog(const Invocation& c, const CommandContext& x);
+int RunFirmware(const Invocation& c, const CommandContext& x);
 
 }  // namespace vantelsor::ctl

@@ -23,7 +23,7 @@ void PrintNetwork(const network::NetworkConfig& n) {
 }
 
 // The box's value: the given option (checked before connecting), else what was read.
-std::optional<uint32_t> AddressBox(const AdminCommand& c, const char* name, uint32_t read) {
+std::optional<uint32_t> AddressBox(const Invocation& c, const char* name, uint32_t read) {
     const auto v = c.Option(name);
     if (!v) return read;
     uint32_t address = 0;
@@ -33,7 +33,7 @@ std::optional<uint32_t> AddressBox(const AdminCommand& c, const char* name, uint
 
 }  // namespace
 
-int RunInfo(const AdminCommand& c, const AdminContext& x) {
+int RunInfo(const Invocation& c, const CommandContext& x) {
     DeviceInfo info(x.console);
     DeviceInfoTexts texts;
     if (int r = ReportOutcome(info.Read(&texts), "the device refused to tell its identity")) {
@@ -49,8 +49,7 @@ int RunInfo(const AdminCommand& c, const AdminContext& x) {
     return ReportOutcome(o, "the device refused the new name");
 }
 
-int RunNetwork(const AdminCommand& c, const AdminContext& x) {
-    if (!IsAdministrator(*x.info)) return kExitFailed;
+int RunNetwork(const Invocation& c, const CommandContext& x) {
     NetworkSettings net(x.session, x.timing);
     if (int r = ReportOutcome(net.Read())) return r;
     if (!net.haveConfig()) {
@@ -81,8 +80,7 @@ int RunNetwork(const AdminCommand& c, const AdminContext& x) {
     return kExitOk;
 }
 
-int RunVideo(const AdminCommand& c, const AdminContext& x) {
-    if (!IsAdministrator(*x.info)) return kExitFailed;
+int RunVideo(const Invocation& c, const CommandContext& x) {
     VideoSettings video(x.session, x.timing);
     VideoRate rate;
     if (int r = ReportOutcome(video.Read(&rate))) return r;
@@ -102,8 +100,7 @@ int RunVideo(const AdminCommand& c, const AdminContext& x) {
     return ReportOutcome(o);
 }
 
-int RunSleep(const AdminCommand& c, const AdminContext& x) {
-    if (!IsAdministrator(*x.info)) return kExitFailed;
+int RunSleep(const Invocation& c, const CommandContext& x) {
     SleepTime sleep(x.session, x.timing);
     if (c.action == "get") {
         int minutes = 0;

@@ -7,6 +7,7 @@
 #include "admin/FirmwareUpgrade.h"
 #include "cli/AdminCommandSupport.h"
 #include "cli/AdminRuns.h"
+#include "res/Strings.h"
 
 namespace vantelsor::ctl {
 namespace {
@@ -23,8 +24,7 @@ void DrawProgress(int percent) {
 
 }  // namespace
 
-int RunFirmware(const AdminCommand& c, const AdminContext& x) {
-    if (!IsAdministrator(*x.info)) return kExitFailed;
+int RunFirmware(const Invocation& c, const CommandContext& x) {
     FirmwareUpgrade upgrade(x.session, x.timing);
     if (int r = ReportOutcome(upgrade.LoadImage(c.firmware))) return r;
     const bool bar = ::isatty(STDERR_FILENO);

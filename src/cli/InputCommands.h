@@ -1,24 +1,21 @@
 // vantelsorctl's keyboard and mouse commands: keys ctrl-alt-del, keys
-// print-screen, type TEXT, mouse home.
+// print-screen, type TEXT, mouse home. Each run is a RunCommand of the command
+// table and needs the operation right; without it nothing is sent.
 #pragma once
 
 #include <string>
-#include <vector>
 
-namespace vantelsor {
-class NetSession;
-struct SessionInfo;
-}  // namespace vantelsor
+#include "cli/CommandContext.h"
+#include "cli/Invocation.h"
 
 namespace vantelsor::ctl {
 
-bool IsInputCommand(const std::string& command);
-// Checks an input command's arguments before anything is sent; false with the
-// reason in `error`. TEXT must be printable ASCII.
-bool CheckInputArguments(const std::string& command, const std::vector<std::string>& arguments,
-                         std::string* error);
-// Runs a checked input command on a logged-in session; returns the exit code.
-int RunInputCommand(const std::string& command, const std::vector<std::string>& arguments,
-                    NetSession& session, SessionInfo* info);
+// The first character of `text` that cannot be typed on a US keyboard, as a
+// message; empty when every character can. Only printable ASCII can.
+std::string UntypableCharacter(const std::string& text);
+
+int RunKeys(const Invocation& c, const CommandContext& x);
+int RunType(const Invocation& c, const CommandContext& x);
+int RunMouse(const Invocation& c, const CommandContext& x);
 
 }  // namespace vantelsor::ctl

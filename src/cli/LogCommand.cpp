@@ -9,6 +9,7 @@
 #include "admin/UserLog.h"
 #include "cli/AdminCommandSupport.h"
 #include "cli/AdminRuns.h"
+#include "res/Strings.h"
 
 namespace vantelsor::ctl {
 namespace {
@@ -70,7 +71,7 @@ bool Confirmed() {
 
 }  // namespace
 
-int RunLog(const AdminCommand& c, const AdminContext& x) {
+int RunLog(const Invocation& c, const CommandContext& x) {
     UserLog log(x.session, x.timing);
     if (c.action == "clear") {
         if (!c.yes && !Confirmed()) {

@@ -7,7 +7,10 @@
 #include <mutex>
 #include <vector>
 
+#include "cli/CtlOptions.h"
 #include "net/ManualResetEvent.h"
+#include "net/NetSession.h"
+#include "session/SessionInfo.h"
 #include "video/ConsoleVideo.h"
 
 namespace vantelsor::ctl {
@@ -71,28 +74,29 @@ class CaptureBlitter : public FrameBlitter {
 
 }  // namespace
 
-int Screenshot(const ScreenshotOptions& options, LoginSequence& login, const Timing& timing) {
-    CaptureBlitter capture(options.frames);
+int RunScreenshot(const Invocation& c, const CommandContext& x) {
+    const std::string& file = c.values[0];
+    CaptureBlitter capture(c.frames);
     bool received = false;
     {
-        ConsoleVideo video(*login.info(), &capture);
-        if (!video.Start(login.session())) {
+        ConsoleVideo video(*x.info, &capture);
+        if (!video.Start(x.session)) {
             std::fprintf(stderr, "cannot open the video channel\n");
             return kExitFailed;
         }
-        received = capture.Wait(timing.replyTimeoutMs);
+        received = capture.Wait(x.timing.replyTimeoutMs);
         video.Stop();
     }
     if (!received) {
         std::fprintf(stderr, "no picture from the device in time\n");
         return kExitTimeout;
     }
-    if (!capture.Write(options.file)) {
-        std::fprintf(stderr, "cannot write %s\n", options.file.c_str());
+    if (!capture.Write(file)) {
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
         return kExitFailed;
     }
-    std::printf("wrote %s (%dx%d, picture %d)\n", options.file.c_str(), capture.width(),
-                capture.height(), options.frames);
+    std::printf("wrote %s (%dx%d, picture %d)\n", file.c_str(), capture.width(), capture.height(),
+                c.frames);
     return kExitOk;
 }
 

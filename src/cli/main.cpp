@@ -1,13 +1,13 @@
 // vantelsorctl: the device's console and administration from the command line,
-// over the same core as the desktop client.
+// over the same core as the desktop client. The commands, their checks and
+// their runs come from the command table (CommandTable.h).
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "cli/AdminCommands.h"
+#include "cli/AdminCommandSupport.h"
+#include "cli/CommandTable.h"
 #include "cli/CtlOptions.h"
-#include "cli/ScreenshotCommand.h"
-#include "cli/InputCommands.h"
 #include "net/NetSession.h"
 #include "res/Strings.h"
 #include "session/ConsoleLink.h"
@@ -46,75 +46,37 @@ int LoginFailure(LoginResult result, uint8_t status) {
     }
 }
 
-int PrintLogin(const SessionInfo& info) {
-    const std::string name(reinterpret_cast<const char*>(info.userName.data()),
-                           info.userNameLength);
-    std::printf("logged in as %s: %s, operation right %s\n", name.c_str(),
-                info.userType == SessionInfo::kAdministrator ? "administrator" : "ordinary user",
-                info.hasControlRight ? "held" : "not held");
-    return kExitOk;
+// Runs the command for a user with the rights it needs.
+int RunPermitted(const CtlOptions& o, const CommandContext& context) {
+    if (o.command->administratorOnly() && !IsAdministrator(*context.info)) return kExitFailed;
+    return o.command->run(o.invocation, context);
 }
 
-int TakeControl(ConsoleLink& link) {
-    switch (link.TakeControlRight()) {
-        case ControlRightResult::kGranted:
-            std::printf("%s\n", res::kControlRightGranted);
-            return kExitOk;
-        case ControlRightResult::kBusy:
-            Fail(res::kControlRightBusy);
-            return kExitFailed;
-        case ControlRightResult::kTimeout:
-            Fail(res::kCommTimeout);
-            return kExitTimeout;
-        case ControlRightResult::kOther:
-            break;
-    }
-    std::fprintf(stderr, "unexpected answer to the operation-right request (status 0x%02X)\n",
-                 link.replyStatus());
-    return kExitFailed;
-}
-
-int LockState(ConsoleLink& link) {
-    const auto leds = link.QueryLockState();
-    if (!leds) {
-        Fail(res::kCommTimeout);
-        return kExitTimeout;
-    }
-    auto onOff = [&](int bit) { return (*leds >> bit) & 1 ? "on" : "off"; };
-    std::printf("NumLock %s, CapsLock %s, ScrollLock %s\n", onOff(0), onOff(1), onOff(2));
-    return kExitOk;
-}
-
-int RunCommand(const CtlOptions& o, const AdminCommand& admin, LoginSequence& login,
-               EventSink* sink, const Timing& timing) {
-    if (o.command == "login") return PrintLogin(*login.info());
-    if (o.command == "screenshot") return Screenshot(o.screenshot, login, timing);
+// Runs the command on the logged-in session, with the console's handler
+// installed for the commands that ask for it.
+int RunCommand(const CtlOptions& o, LoginSequence& login, EventSink* sink, const Timing& timing) {
+    CommandContext context{login.session(), login.info(), nullptr, timing};
+    if (!o.command->opensConsole()) return RunPermitted(o, context);
     ConsoleLink link(login.session(), login.info(), sink, timing);
     link.Open();
-    int code = kExitOk;
-    if (IsAdminCommand(o.command)) {
-        code = RunAdminCommand(admin, login, link, timing);
-    } else if (o.command == "take-control") {
-        code = TakeControl(link);
-    } else if (o.command == "reboot") {
-        link.Reboot();
-        std::printf("reboot requested\n");
-    } else if (o.command == "lock-state") {
-        code = LockState(link);
-    } else if (IsInputCommand(o.command)) {
-        code = RunInputCommand(o.command, o.arguments, login.session(), login.info());
-    }
+    context.console = &link;
+    const int code = RunPermitted(o, context);
     link.Close();
     return code;
 }
 
-int Run(const CtlOptions& o) {
+int Run(CtlOptions& o) {
+    // Values the dialogs would refuse are refused before anything is sent.
+    if (o.command->check) {
+        if (const std::string m = o.command->check(o, &o.invocation); !m.empty()) {
+            Fail(m.c_str());
+            return kExitFailed;
+        }
+    }
     Timing timing;
     timing.replyTimeoutMs = o.replyTimeoutMs;
-    AdminCommand admin;
-    if (IsAdminCommand(o.command)) {
-        if (const int code = PrepareAdminCommand(o, &admin); code != kExitOk) return code;
-    }
+    // The log is given twice the reply time-out, as 40 s is to 20 s.
+    timing.logTimeoutMs = timing.replyTimeoutMs * 2;
     StderrSink sink;
     LoginSequence login(nullptr, timing);
     login.SetEventSink(&sink);
@@ -133,7 +95,7 @@ int Run(const CtlOptions& o) {
         login.Exit();
         return code;
     }
-    const int code = RunCommand(o, admin, login, &sink, timing);
+    const int code = RunCommand(o, login, &sink, timing);
     login.Exit();
     return code;
 }
@@ -144,13 +106,13 @@ int Run(const CtlOptions& o) {
 int main(int argc, char** argv) {
     using namespace vantelsor::ctl;
     if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
-        std::fputs(Usage(), stdout);
+        std::fputs(Usage().c_str(), stdout);
         return kExitOk;
     }
     CtlOptions options;
     std::string error;
     if (!ParseOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "vantelsorctl: %s\n%s", error.c_str(), Usage());
+        std::fprintf(stderr, "vantelsorctl: %s\n%s", error.c_str(), Usage().c_str());
         return kExitUsage;
     }
     return Run(options);

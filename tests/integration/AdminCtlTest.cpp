@@ -252,7 +252,10 @@ TEST_F(AdminCtlTest, LogListsClearsAndReportsRefusal) {
 TEST_F(AdminCtlTest, OrdinaryUserSetsNothing) {
     StartDevice();
     const std::vector<std::string> commands[] = {
-        {"video", "get"}, {"video", "set", "--fps", "10"}, {"sleep", "get"}, {"sleep", "set", "5"}};
+        {"video", "get"},   {"video", "set", "--fps", "10"},
+        {"sleep", "get"},   {"sleep", "set", "5"},
+        {"users", "list"},  {"users", "delete", "admin"},
+        {"network", "get"}, {"network", "set", "--ip", "10.1.2.3"}};
     for (const auto& command : commands) {
         SCOPED_TRACE(command[0] + " " + command[1]);
         const ProcessResult r = Ctl(command, "user", "user1234");
@@ -261,6 +264,9 @@ TEST_F(AdminCtlTest, OrdinaryUserSetsNothing) {
     }
     EXPECT_TRUE(Received(msg::kVideoSettings).empty());
     EXPECT_TRUE(Received(msg::kSleepTime).empty());
+    EXPECT_TRUE(Received(msg::kUserList).empty());
+    EXPECT_TRUE(Received(msg::kUserWrite).empty());
+    EXPECT_TRUE(Received(msg::kNetworkSettings).empty());
 }
 
 TEST_F(AdminCtlTest, FirmwareUpgradeAndItsFailures) {

@@ -1,6 +1,7 @@
 // vantelsorctl, the real program, against the simulated device.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,26 @@ TEST_F(CtlTest, ConnectionFailureAndUsageErrors) {
     r = test::RunProcess(VANTELSORCTL_PATH, {"--device", "1.2.3.999", "--user", "admin",
                                              "--password", "admin123", "login"});
     EXPECT_TRUE(Contains(r.err, res::kInvalidAddress)) << r.err;
+}
+
+// The device address is read as the login dialog reads it: the shorter dotted
+// forms reach the same device.
+TEST_F(CtlTest, TheLoginDialogsAddressFormsReachTheDevice) {
+    StartDevice();
+    const uint32_t a = config.listenAddress;
+    char text[3][32];
+    std::snprintf(text[0], sizeof text[0], "127.%u.%u", (a >> 16) & 255, a & 0xFFFF);
+    std::snprintf(text[1], sizeof text[1], "127.%u", a & 0xFFFFFF);
+    std::snprintf(text[2], sizeof text[2], "0x7f.0x%x.0%o.%u", (a >> 16) & 255, (a >> 8) & 255,
+                  a & 255);
+    for (const char* address : text) {
+        SCOPED_TRACE(address);
+        const ProcessResult r = test::RunProcess(
+            VANTELSORCTL_PATH,
+            {"--device", address, "--user", "admin", "--password", "admin123", "login"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(Contains(r.out, "administrator")) << r.out;
+    }
 }
 
 TEST_F(CtlTest, TakeControlMovesTheRightOrReportsItBusy) {

@@ -1,21 +1,13 @@
 #include "ui/console/RightsCheck.h"
 
-#include "res/Strings.h"
-#include "session/SessionInfo.h"
+#include "session/Rights.h"
 #include "ui/support/MessageBox.h"
 
 namespace vantelsor::ui {
 
-RightsVerdict RightsFor(uint16_t userType) {
-    if (userType == SessionInfo::kAdministrator) return RightsVerdict::kOpen;
-    if (userType == SessionInfo::kOrdinaryUser) return RightsVerdict::kRefused;
-    return RightsVerdict::kNothing;
-}
-
 bool CheckAdministrator(QWidget* parent, uint16_t userType) {
     const RightsVerdict verdict = RightsFor(userType);
-    if (verdict == RightsVerdict::kRefused)
-        MessageBox::Information(parent, res::kOrdinaryUserNoSettings);
+    if (const char* message = RightsMessage(verdict)) MessageBox::Information(parent, message);
     return verdict == RightsVerdict::kOpen;
 }
 

@@ -1,5 +1,6 @@
-// Who may open an administration dialog: administrators open it, ordinary
-// users are told to ask one, any other user type gets nothing. User-interface thread.
+// The window side of the administration rights rule (session/Rights.h): an
+// administrator's dialog may open, an ordinary user is shown the refusal in an
+// information box, any other user type gets nothing. User-interface thread.
 #pragma once
 
 #include <cstdint>
@@ -7,10 +8,6 @@
 class QWidget;
 
 namespace vantelsor::ui {
-
-enum class RightsVerdict { kOpen, kRefused, kNothing };
-
-RightsVerdict RightsFor(uint16_t userType);
 
 // The check of an administration command: true when its dialog may open;
 // an ordinary user is shown "普通用户无法设置，请联系管理员！".

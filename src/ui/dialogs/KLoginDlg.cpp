@@ -1,7 +1,5 @@
 #include "ui/dialogs/KLoginDlg.h"
 
-#include <arpa/inet.h>
-
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -37,13 +35,6 @@ void FillList(QComboBox* box, const std::vector<std::string>& items) {
 }
 
 }  // namespace
-
-std::optional<uint32_t> ParseDeviceAddress(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    const in_addr_t address = inet_addr(bytes.constData());
-    if (address == INADDR_NONE) return std::nullopt;
-    return ntohl(address);
-}
 
 KLoginDlg::KLoginDlg(SettingsStore* settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
@@ -130,38 +121,38 @@ void KLoginDlg::ClearAddresses() {
 }
 
 bool KLoginDlg::Validate() {
-    const auto address = ParseDeviceAddress(addressBox_->currentText());
-    if (!address) {
-        MessageBox::Error(this, res::kInvalidAddress);
-        addressBox_->setFocus();
-        addressBox_->lineEdit()->selectAll();
+    const LoginCheck check = CheckLoginInput(addressBox_->currentText().toUtf8().toStdString(),
+                                             userBox_->currentText().toUtf8().toStdString(),
+                                             passwordEdit_->text().toUtf8().toStdString());
+    if (!check.ok()) {
+        MessageBox::Show(this, BoxKind::kError, QString::fromStdString(check.message));
+        FocusField(check.failed);
         return false;
     }
-    const QString user = userBox_->currentText();
-    if (user.isEmpty() || user.size() < kUserMin || user.size() > kUserMax) {
-        MessageBox::Show(this, BoxKind::kError,
-                         user.isEmpty()
-                             ? Text(res::kUserNameEmpty)
-                             : QString::asprintf(res::kUserNameLength, kUserMin, kUserMax));
-        userBox_->setFocus();
-        userBox_->lineEdit()->selectAll();
-        return false;
-    }
-    const QString password = passwordEdit_->text();
-    if (password.isEmpty() || password.size() < kPasswordMin || password.size() > kPasswordMax) {
-        MessageBox::Show(this, BoxKind::kError,
-                         password.isEmpty()
-                             ? Text(res::kPasswordEmpty)
-                             : QString::asprintf(res::kPasswordLength, kPasswordMin, kPasswordMax));
-        passwordEdit_->setFocus();
-        passwordEdit_->selectAll();
-        return false;
-    }
-    userName_ = user;
-    password_ = password;
-    deviceAddress_ = *address;
+    userName_ = userBox_->currentText();
+    password_ = passwordEdit_->text();
+    deviceAddress_ = check.deviceAddress;
     encryptionFlags_ = encryptionBox_->currentData().toInt();
     return true;
+}
+
+void KLoginDlg::FocusField(LoginField field) {
+    switch (field) {
+        case LoginField::kAddress:
+            addressBox_->setFocus();
+            addressBox_->lineEdit()->selectAll();
+            break;
+        case LoginField::kUserName:
+            userBox_->setFocus();
+            userBox_->lineEdit()->selectAll();
+            break;
+        case LoginField::kPassword:
+            passwordEdit_->setFocus();
+            passwordEdit_->selectAll();
+            break;
+        case LoginField::kNone:
+            break;
+    }
 }
 
 void KLoginDlg::accept() {

@@ -1,12 +1,14 @@
 // The login dialog: user name, password, device address and encryption mode,
 // with the recent user names and addresses from the settings. OK is accepted
-// only for plausible input; otherwise the rule is named in an error box and
+// only for input that passes the login check shared with vantelsorctl
+// (session/LoginCheck.h); otherwise its message is shown in an error box and
 // the offending field gets the focus. User-interface thread.
 #pragma once
 
 #include <QDialog>
 #include <cstdint>
-#include <optional>
+
+#include "session/LoginCheck.h"
 
 class QComboBox;
 class QPushButton;
@@ -24,9 +26,6 @@ class KLoginDlg : public QDialog {
     Q_OBJECT
 
   public:
-    static constexpr int kUserMin = 4, kUserMax = 16;
-    static constexpr int kPasswordMin = 6, kPasswordMax = 16;
-
     // `settings` may be null (no recent lists).
     explicit KLoginDlg(SettingsStore* settings, QWidget* parent = nullptr);
 
@@ -56,6 +55,8 @@ class KLoginDlg : public QDialog {
     void ClearAddresses();
     // False after telling the user what is wrong.
     bool Validate();
+    // Gives the box of a field that failed the check the focus, its text selected.
+    void FocusField(LoginField field);
 
     SettingsStore* settings_;
     CCheckComboBox* userBox_ = nullptr;
@@ -70,10 +71,5 @@ class KLoginDlg : public QDialog {
     uint32_t deviceAddress_ = 0;
     int32_t encryptionFlags_ = 0;
 };
-
-// The address as the classic dotted-address parser reads it, in host order;
-// nothing for text it rejects (255.255.255.255 included, as the parser cannot
-// tell it from an error).
-std::optional<uint32_t> ParseDeviceAddress(const QString& text);
 
 }  // namespace vantelsor::ui

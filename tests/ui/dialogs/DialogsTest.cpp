@@ -354,13 +354,6 @@ class DialogsTest : public QObject {
         QCOMPARE(refused.at(0).at(0).value<QChar>(), QChar(0x4E2D));
     }
 
-    void addressParsing() {
-        QCOMPARE(ParseDeviceAddress(QStringLiteral("127.0.0.7")),
-                 std::optional<uint32_t>(0x7F000007u));
-        QCOMPARE(ParseDeviceAddress(QStringLiteral("1.2.3.256")), std::optional<uint32_t>());
-        QCOMPARE(ParseDeviceAddress(QStringLiteral("255.255.255.255")), std::optional<uint32_t>());
-    }
-
     void cursorDialog() {
         KSetMouseDlg dialog;
         QCOMPARE(dialog.windowTitle(), U("光标设置"));
