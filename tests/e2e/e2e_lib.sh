@@ -13,15 +13,62 @@ E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 XVFB_PID=""
 
+# Every sanitizer report of every program started here (the client, the simulator,
+# vantelsorctl, a client the client started itself) lands in the scratch folder, one
+# file per process, so that a failure can show it.
+mkdir "$E2E_TMP/sanitizer"
+export ASAN_OPTIONS="log_path=$E2E_TMP/sanitizer/asan${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export UBSAN_OPTIONS="log_path=$E2E_TMP/sanitizer/ubsan${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+
+# Prints what is needed to diagnose a failure: how each program ended, their logs,
+# the end of the device's trace and every sanitizer report.
+e2e_report() {
+  local f
+  echo "===== diagnostics from $E2E_TMP =====" >&2
+  for f in "$E2E_TMP"/exit-status "$E2E_TMP"/client.log "$E2E_TMP"/sim.log "$E2E_TMP"/xvfb.log; do
+    [ -s "$f" ] || continue
+    echo "----- $(basename "$f") -----" >&2
+    cat "$f" >&2
+  done
+  if [ -s "$E2E_TMP/trace" ]; then
+    echo "----- trace (last 40 lines) -----" >&2
+    tail -n 40 "$E2E_TMP/trace" >&2
+  fi
+  for f in "$E2E_TMP"/sanitizer/*; do
+    [ -e "$f" ] || continue
+    echo "----- sanitizer report $(basename "$f") -----" >&2
+    cat "$f" >&2
+  done
+}
+
+sanitizer_reports() {
+  compgen -G "$E2E_TMP/sanitizer/*" >/dev/null
+}
+
 e2e_cleanup() {
-  local pid
+  local status=$? pid code
+  # A program that ended on its own before the end: how (an abort shows as 134).
+  for pid in "${E2E_PIDS[@]}"; do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      code=0
+      wait "$pid" 2>/dev/null || code=$?
+      echo "process $pid ended by itself with status $code" >>"$E2E_TMP/exit-status"
+    fi
+  done
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
   fi
+  # A report written as the programs ended fails the test too.
+  if [ "$status" -eq 0 ] && sanitizer_reports; then
+    echo "FAIL: a program reported a sanitizer error" >&2
+    status=1
+  fi
+  [ "$status" -ne 0 ] && e2e_report
   if [ -n "${E2E_KEEP:-}" ]; then echo "kept $E2E_TMP"; else rm -rf "$E2E_TMP"; fi
+  exit "$status"
 }
 trap e2e_cleanup EXIT
 
@@ -144,6 +191,16 @@ typed_text() {
 trace_count() {
   local type=$1 conn=${2:-[0-9]*}
   grep -c "^conn=$conn $type" "$E2E_TMP/trace" 2>/dev/null || true
+}
+
+# Waits up to 10 s until the trace holds at least COUNT lines of TYPE from connection N.
+wait_trace_count() {
+  local type=$1 conn=$2 count=$3
+  for _ in $(seq 100); do
+    [ "$(trace_count "$type" "$conn")" -ge "$count" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 # Geometry of a window: sets WX WY WW WH.
