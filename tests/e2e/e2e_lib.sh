@@ -41,8 +41,11 @@ e2e_report() {
   done
 }
 
+# True when some program reported an error (the files also hold statistics, such as
+# the leak suppressions used, that are no error).
 sanitizer_reports() {
-  compgen -G "$E2E_TMP/sanitizer/*" >/dev/null
+  compgen -G "$E2E_TMP/sanitizer/*" >/dev/null &&
+    grep -q "ERROR: [A-Za-z]*Sanitizer\|runtime error:" "$E2E_TMP"/sanitizer/*
 }
 
 e2e_cleanup() {
@@ -57,10 +60,7 @@ e2e_cleanup() {
   done
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-  fi
+  stop_x
   # A report written as the programs ended fails the test too.
   if [ "$status" -eq 0 ] && sanitizer_reports; then
     echo "FAIL: a program reported a sanitizer error" >&2
@@ -87,20 +87,58 @@ e2e_address() {
   echo "127.$(((pid >> 14) & 255)).$(((pid >> 7) & 127)).$(((pid & 127) + 1))"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# The X servers of tests running side by side start and stop one at a time. Xvfb
+# takes the lowest display number it finds free; a server still shutting down on that
+# number holds its socket, so the newcomer cannot listen there, still reports the
+# number, and a client started on it cannot connect (Qt then aborts). The lock file
+# is shared by every checkout on the machine.
+E2E_X_LOCK=${TMPDIR:-/tmp}/vantelsor-e2e-xvfb.lock
+
+# Starts Xvfb on a free display, checks that a client can connect to it (trying a
+# fresh server a few times when not) and exports DISPLAY.
 start_x() {
-  local size=${1:-1400x1100}
-  exec 5>"$E2E_TMP/display"
-  Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp -auth /dev/null >"$E2E_TMP/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  exec 5>&-
-  local n
-  for n in $(seq 100); do
-    [ -s "$E2E_TMP/display" ] && break
-    sleep 0.05
+  local size=${1:-1400x1100} attempt n display
+  exec 6>>"$E2E_X_LOCK"
+  flock 6
+  for attempt in 1 2 3; do
+    : >"$E2E_TMP/display"
+    exec 5>"$E2E_TMP/display"
+    # Neither the lock nor the display file is the server's to keep open.
+    Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp -auth /dev/null \
+      >>"$E2E_TMP/xvfb.log" 2>&1 6>&- &
+    XVFB_PID=$!
+    exec 5>&-
+    for n in $(seq 100); do
+      [ -s "$E2E_TMP/display" ] && break
+      sleep 0.05
+    done
+    display=":$(head -1 "$E2E_TMP/display")"
+    if [ -s "$E2E_TMP/display" ] && DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1; then
+      export DISPLAY=$display
+      flock -u 6
+      exec 6>&-
+      return 0
+    fi
+    echo "(attempt $attempt: display $display unusable)" >>"$E2E_TMP/xvfb.log"
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
   done
-  [ -s "$E2E_TMP/display" ] || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-  export DISPLAY=":$(head -1 "$E2E_TMP/display")"
+  flock -u 6
+  exec 6>&-
+  fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+}
+
+# Stops the X server, under the same lock as start_x.
+stop_x() {
+  [ -n "$XVFB_PID" ] || return 0
+  exec 6>>"$E2E_X_LOCK"
+  flock 6
+  kill "$XVFB_PID" 2>/dev/null || true
+  wait "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=""
+  flock -u 6
+  exec 6>&-
 }
 
 # Starts the simulated device on ADDRESS with the given extra options; its
