@@ -58,8 +58,10 @@ bool VideoService::Start(std::string* error) {
         *error = std::string("cannot create the video socket: ") + std::strerror(errno);
         return false;
     }
-    const int on = 1;
-    ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // No SO_REUSEADDR: on a datagram socket it would let a second device bind the same
+    // address and port and silently take the first one's start datagrams, where a
+    // taken port has to stop the start (the demo then tries its next address).
+    // A datagram socket leaves nothing behind that a restart would have to wait for.
     // A key frame goes out as one burst of datagrams.
     const int sendBuffer = 4 << 20;
     ::setsockopt(fd.get(), SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);

@@ -3,7 +3,7 @@
 # simulator under a private X server, driven with xdotool.
 #   e2e.sh CASE    CASE: login | picture | typing | ctrl-alt-del | right-lost |
 #                        server-lost | refused | alt-keys | hidden-cursor |
-#                        logout | demo | wait
+#                        logout | demo | demo-taken | wait
 # Environment: VANTELSOR, VANTELSOR_SIM, VANTELSORCTL (program paths).
 here=$(dirname "$0")
 # shellcheck source=e2e_lib.sh
@@ -169,7 +169,9 @@ case_logout() {
   wait_window "$TITLE" 30 >/dev/null || fail "the new instance could not log in"
 }
 
-case_demo() {
+# Starts the client with its built-in device and logs in with what the login
+# dialog was filled in with.
+demo_log_in() {
   "$VANTELSOR" --demo --settings "$E2E_TMP/config.ini" >"$E2E_TMP/client.log" 2>&1 &
   CLIENT_PID=$!
   E2E_PIDS+=("$CLIENT_PID")
@@ -179,6 +181,25 @@ case_demo() {
   # Everything is filled in for the built-in device: OK logs in.
   xdotool key Return
   wait_window "$TITLE" 30 >/dev/null || fail "the demo did not log in: $(cat "$E2E_TMP/client.log")"
+}
+
+case_demo() {
+  demo_log_in
+}
+
+case_demo_taken() {
+  # The demo's first addresses are taken: 127.0.0.77 wholly, 127.0.0.78 on its video
+  # port only (its control port is free). The demo's device goes to the next address.
+  start_sim 127.0.0.77
+  "$VANTELSOR_SIM" --listen 127.0.0.78 --port 0 --trace "$E2E_TMP/trace2" >"$E2E_TMP/sim2.log" 2>&1 &
+  E2E_PIDS+=("$!")
+  for _ in $(seq 100); do
+    grep -q listening "$E2E_TMP/sim2.log" 2>/dev/null && break
+    sleep 0.05
+  done
+  grep -q listening "$E2E_TMP/sim2.log" || fail "the second simulator did not start: $(cat "$E2E_TMP/sim2.log")"
+  demo_log_in
+  ! grep -q "A3 login" "$E2E_TMP/trace" "$E2E_TMP/trace2" || fail "the demo logged in to a device not its own"
 }
 
 case_wait() {
@@ -295,6 +316,7 @@ case "${1:-}" in
   hidden-cursor) case_hidden_cursor ;;
   logout) case_logout ;;
   demo) case_demo ;;
+  demo-taken) case_demo_taken ;;
   wait) case_wait ;;
   *) echo "usage: e2e.sh CASE (see the head of this file)" >&2; exit 2 ;;
 esac

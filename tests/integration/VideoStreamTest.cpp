@@ -196,6 +196,8 @@ TEST_F(VideoStreamTest, RejectsExactlyTheDamagedDatagrams) {
 }
 
 TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNextKeyFrame) {
+    config.screenWidth = 640;  // every datagram must reach the client: keep bursts short
+    config.screenHeight = 480;
     config.faultSeed = 11;
     config.videoFaults = {0.05, 0.05, 0.05, 0.02};
     StartDevice();

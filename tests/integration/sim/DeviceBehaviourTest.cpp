@@ -302,5 +302,23 @@ TEST_F(DeviceBehaviourTest, TraceKeepsTheNewestEntriesUpToItsCapacity) {
     EXPECT_EQ(types, (std::vector<uint8_t>{msg::kVersionCheck, msg::kKeyRequest, msg::kLockState}));
 }
 
+// A second device on the same address: the control port is free, the video port is
+// not. It must not start (and share the first one's port, taking its start datagrams).
+TEST_F(DeviceBehaviourTest, TakenVideoPortStopsTheStartAndLeavesNothingOpen) {
+    StartDevice();
+    sim::SimConfig second = config;
+    second.controlPort = 0;
+    sim::DeviceSim other(second);
+    EXPECT_FALSE(other.Start());
+    EXPECT_NE(other.StartError().find("cannot bind the video port"), std::string::npos)
+        << other.StartError();
+    EXPECT_FALSE(other.Status().listening);
+    // The first device still serves its clients, and a second start works once the
+    // port is free.
+    auto client = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
+    device->Stop();
+    EXPECT_TRUE(other.Start()) << other.StartError();
+}
+
 }  // namespace
 }  // namespace vantelsor::test
