@@ -58,6 +58,14 @@ e2e_cleanup() {
       echo "process $pid ended by itself with status $code" >>"$E2E_TMP/exit-status"
     fi
   done
+  if [ -n "$XVFB_PID" ] && ! kill -0 "$XVFB_PID" 2>/dev/null; then
+    code=0
+    wait "$XVFB_PID" 2>/dev/null || code=$?
+    echo "the X server $XVFB_PID on $DISPLAY ended by itself with status $code" >>"$E2E_TMP/exit-status"
+    XVFB_PID=""
+  elif [ -n "$XVFB_PID" ] && [ "$status" -ne 0 ]; then
+    echo "the X server $XVFB_PID on $DISPLAY runs; its socket: $(ls -l "/tmp/.X11-unix/X${DISPLAY#:}" 2>&1)" >>"$E2E_TMP/exit-status"
+  fi
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   stop_x
@@ -87,58 +95,43 @@ e2e_address() {
   echo "127.$(((pid >> 14) & 255)).$(((pid >> 7) & 127)).$(((pid & 127) + 1))"
 }
 
-# The X servers of tests running side by side start and stop one at a time. Xvfb
-# takes the lowest display number it finds free; a server still shutting down on that
-# number holds its socket, so the newcomer cannot listen there, still reports the
-# number, and a client started on it cannot connect (Qt then aborts). The lock file
-# is shared by every checkout on the machine.
-E2E_X_LOCK=${TMPDIR:-/tmp}/vantelsor-e2e-xvfb.lock
-
-# Starts Xvfb on a free display, checks that a client can connect to it (trying a
-# fresh server a few times when not) and exports DISPLAY.
+# Starts Xvfb and exports DISPLAY.
+# -noreset: an X server resets when its last client disconnects, and refuses
+# connections while it does. The tests' own xdotool calls come and go while the
+# client starts, so without it the client's connection could fall into a reset, and
+# Qt aborts when it cannot open its display.
+# The display number is the test's own (from its process id, in a range that servers
+# picking the lowest free number never reach, so no other server starting or shutting
+# down can hold it), and the server is used once its lock names it and a client
+# connects.
 start_x() {
-  local size=${1:-1400x1100} attempt n display
-  exec 6>>"$E2E_X_LOCK"
-  flock 6
-  for attempt in 1 2 3; do
-    : >"$E2E_TMP/display"
-    exec 5>"$E2E_TMP/display"
-    # Neither the lock nor the display file is the server's to keep open.
-    Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp -auth /dev/null \
-      >>"$E2E_TMP/xvfb.log" 2>&1 6>&- &
+  local size=${1:-1400x1100} number=$((20100 + $$ % 39900)) attempt n
+  for attempt in 1 2 3 4 5; do
+    Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp -noreset -auth /dev/null \
+      >>"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    exec 5>&-
-    for n in $(seq 100); do
-      [ -s "$E2E_TMP/display" ] && break
+    for n in $(seq 200); do
+      # A number taken after all: the server ends at once.
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      if [ "$({ tr -d ' \n' <"/tmp/.X$number-lock"; } 2>/dev/null)" = "$XVFB_PID" ] &&
+        DISPLAY=":$number" xdotool getdisplaygeometry >/dev/null 2>&1; then
+        export DISPLAY=":$number"
+        return 0
+      fi
       sleep 0.05
     done
-    display=":$(head -1 "$E2E_TMP/display")"
-    if [ -s "$E2E_TMP/display" ] && DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1; then
-      export DISPLAY=$display
-      flock -u 6
-      exec 6>&-
-      return 0
-    fi
-    echo "(attempt $attempt: display $display unusable)" >>"$E2E_TMP/xvfb.log"
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-    XVFB_PID=""
+    echo "(display :$number unusable, attempt $attempt)" >>"$E2E_TMP/xvfb.log"
+    stop_x
+    number=$((number + 1))
   done
-  flock -u 6
-  exec 6>&-
   fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
 }
 
-# Stops the X server, under the same lock as start_x.
 stop_x() {
   [ -n "$XVFB_PID" ] || return 0
-  exec 6>>"$E2E_X_LOCK"
-  flock 6
   kill "$XVFB_PID" 2>/dev/null || true
   wait "$XVFB_PID" 2>/dev/null || true
   XVFB_PID=""
-  flock -u 6
-  exec 6>&-
 }
 
 # Starts the simulated device on ADDRESS with the given extra options; its
