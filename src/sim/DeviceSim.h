@@ -1,44 +1,25 @@
-// The simulated KVM device, control side: a TCP listener on the configured
-// address and port that serves any number of clients at once with the device's
-// behaviour (ControlDevice), applies the configured faults to its replies and
-// records every message it receives.
+// The simulated KVM device: its control port (ControlServer: listener, connections,
+// the device's behaviour, reply faults, trace) and its video port (VideoService), both
+// on the configured address, both drawing their faults from the configured seed.
+// This facade starts and stops them together and answers the tests' questions.
 //
-// Threads: Start and Stop belong to the owner's thread. One loop thread of the
-// device's own waits in poll() on the listener, the clients and a wake-up
-// eventfd, with a timer list for delayed replies and the end of a reboot; an
-// idle device uses no CPU. Every other member may be called from any thread
-// at any time; each takes the device's lock for a consistent snapshot.
+// Threads: Start, Stop and the destructor belong to the owner's thread. The control
+// server and the video service each run a thread of their own. Every other member
+// may be called from any thread at any time; each takes the control server's lock
+// for a consistent snapshot.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <mutex>
-#include <optional>
-#include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "net/WakeSignal.h"
 #include "protocol/LoginMessages.h"
-#include "sim/ControlDevice.h"
+#include "sim/ControlServer.h"
 #include "sim/SimConfig.h"
-#include "sim/SimTrace.h"
-#include "sim/TimerQueue.h"
 #include "sim/VideoService.h"
 
 namespace vantelsor::sim {
-
-struct SimStatus {
-    bool listening = false;  // false before Start, after Stop and while rebooting
-    int openConnections = 0;
-    int loggedIn = 0;
-    int framingErrors = 0;
-    int reboots = 0;
-    std::optional<int> controlHolder;  // the connection holding the operation right
-};
 
 class DeviceSim {
   public:
@@ -47,15 +28,18 @@ class DeviceSim {
     DeviceSim(const DeviceSim&) = delete;
     DeviceSim& operator=(const DeviceSim&) = delete;
 
-    // Opens the trace, binds (SO_REUSEADDR) and listens, then starts the loop
-    // thread. False when it cannot listen or open the trace; StartError says why.
+    // Opens the trace, binds (SO_REUSEADDR) and listens on the control port, binds the
+    // video port, then starts both threads. False when any of it fails, with nothing
+    // left open; StartError says why.
     bool Start();
-    // Closes every connection and the listener and ends the loop thread. The
-    // trace, the user log and the counters stay; Start may run again.
+    // Closes every connection and the listener and ends both threads. The trace, the
+    // user log and the counters stay; Start may run again.
     void Stop();
     std::string StartError() const;
     // The port bound by Start: the configured one, or the system's choice for 0.
     uint16_t ControlPort() const;
+    // The seed every injected fault is drawn from.
+    uint64_t FaultSeed() const { return config_.faultSeed; }
 
     std::vector<TraceEntry> Trace() const;
     // Blocks until `count` entries satisfy pred or timeoutMs passes. pred runs
@@ -90,61 +74,14 @@ class DeviceSim {
     input::HidReport KeyboardReport() const;
 
   private:
-    struct Connection {
-        int id = 0;
-        int fd = -1;
-        std::vector<uint8_t> in;   // bytes of an incomplete message
-        std::vector<uint8_t> out;  // bytes the socket has not taken yet
-        size_t delayed = 0;        // bytes of replies waiting for their delay
-        int messages = 0;
-    };
-
-    void Loop();
-    bool Listen();
-    void CloseListener();
-    void Accept();
-    void Read(int id);
-    void Cut(int id);
-    void FramingError(Connection& c, size_t from);
-    void Handle(int id, std::vector<uint8_t> message);
-    std::string ReplyWithFaults(int id, uint8_t type, std::vector<uint8_t> reply);
-    void Deliver(int id, const std::vector<uint8_t>& bytes);
-    void Flush(int id);
-    // Closes a connection whose unsent replies exceed the backlog limit; true if it did.
-    bool CheckBacklog(Connection& c);
-    void CloseConnection(int id, const std::string& why);
-    void Reboot();
-    void RunTimers();
-    void Record(int connection, const std::vector<uint8_t>& message, std::string text);
-    SimStatus StatusLocked() const;
     VideoService::Hooks VideoHooks();
-    std::optional<StreamGrant> AuthoriseStream(const std::string& user, uint32_t address);
 
     const SimConfig config_;
-
-    mutable std::mutex lock_;                  // everything below
-    mutable std::condition_variable changed_;  // trace or status changed
-    ControlDevice device_;
-    SimTrace trace_;
-    TimerQueue timers_;
-    std::map<int, Connection> connections_;
-    int nextConnection_ = 1;
-    int listenFd_ = -1;
-    bool acceptPaused_ = false;  // accept failed for want of resources: not polled for a while
-    uint16_t boundPort_ = 0;
-    int framingErrors_ = 0;
-    int reboots_ = 0;
-    bool stopping_ = false;
-    std::string startError_;
-    std::mt19937 random_;
-    std::vector<uint8_t> readBuffer_;
-
-    // Its own thread and lock; calls back into this device (taking lock_) only from that
-    // thread, never while holding its lock, so lock_ may be held while calling it.
+    ControlServer server_;
+    // Its own thread and lock; calls back into the control server (taking its lock)
+    // only from that thread, never while holding its own lock, so the server may call
+    // it under the server's lock.
     VideoService video_;
-
-    WakeSignal wake_;
-    std::thread thread_;  // touched only by Start, Stop and the destructor
 };
 
 }  // namespace vantelsor::sim

@@ -29,7 +29,9 @@ constexpr const char* kUsage =
     "  --silent TYPE         never reply to messages of TYPE (repeatable)\n"
     "  --delay TYPE:MS       delay replies to TYPE by MS (repeatable)\n"
     "  --close-after N       close a connection on receiving its N-th message\n"
-    "  --garbage TYPE:N      reply to TYPE with N random bytes (repeatable)\n"
+    "  --garbage TYPE:N      reply to TYPE with N bytes drawn from the seed (repeatable)\n"
+    "  --seed S              seed of every injected fault (garbage bytes, video\n"
+    "                        faults): the same seed replays the same faults (default 1)\n"
     "  --trace FILE|-        record every received message (\"-\": standard output)\n"
     "  --state FILE          keep accounts, settings, log and firmware in FILE (and\n"
     "                        FILE.firmware) across reboots and restarts\n"
@@ -46,7 +48,8 @@ constexpr const char* kUsage =
     "  --key-interval N      pictures between key frames (default 50)\n"
     "  --clock TEXT          show TEXT instead of the local time (a still picture)\n"
     "  --picture-out FILE    write each new picture, before encoding, to FILE (PPM)\n"
-    "  --video-loss P        drop each datagram with probability P (0 to 1)\n"
+    "  --video-loss P        drop each datagram with probability P (0 to 1); which\n"
+    "                        datagrams the video faults hit follows from --seed\n"
     "  --video-reorder P     send a datagram after the next one, probability P\n"
     "  --video-duplicate P   send a datagram twice, probability P\n"
     "  --video-damage P      damage a datagram's header, probability P\n"
@@ -75,8 +78,10 @@ bool ParseNumber(std::string_view text, uint64_t max, uint64_t* value) {
         } else {
             return false;
         }
+        // Checked before it is computed: with a max of 2^64 - 1 the value would wrap.
+        const auto d = static_cast<uint64_t>(digit);
+        if (d > max || v > (max - d) / static_cast<uint64_t>(base)) return false;
         v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-        if (v > max) return false;
     }
     *value = v;
     return true;
@@ -113,11 +118,12 @@ constexpr std::string_view kValueOptions[] = {"--listen",
                                               "--state",
                                               "--firmware-refuse-chunk",
                                               "--firmware-wrong-ack",
-                                              "--max-frame-rate"};
+                                              "--max-frame-rate",
+                                              "--seed"};
 
 // Options of the video stream, with one value.
 constexpr std::string_view kVideoOptions[] = {
-    "--video-port", "--size",          "--key-interval",    "--clock",        "--picture-out",
+    "--video-port", "--size",          "--key-interval",    "--clock",       "--picture-out",
     "--video-loss", "--video-reorder", "--video-duplicate", "--video-damage"};
 
 // A probability: a decimal number from 0 to 1.
@@ -176,6 +182,7 @@ class Parser {
         if (OneOf(a, kVideoOptions)) return ApplyVideo(a, v);
         Faults& f = config_->faults;
         if (a == "--max-frame-rate") return Number(a, v, 0xFFFF, &config_->maxFrameRate);
+        if (a == "--seed") return Number(a, v, UINT64_MAX, &config_->faultSeed);
         if (a == "--state") {
             config_->statePath = v;
             return true;

@@ -17,6 +17,7 @@ namespace vantelsor::sim {
 
 inline constexpr uint16_t kAdministrator = 1;
 inline constexpr uint16_t kOrdinaryUser = 2;
+inline constexpr uint64_t kDefaultFaultSeed = 1;
 
 struct Account {
     std::string name;      // at most 16 bytes, compared exactly
@@ -37,10 +38,11 @@ struct Faults {
     std::set<uint8_t> silent;             // message types that get no reply
     std::map<uint8_t, uint32_t> delayMs;  // reply delay per message type
     int closeAfterMessages = 0;      // close a connection on receiving its N-th message (0: never)
-    std::map<uint8_t, int> garbage;  // reply with N random bytes instead of the reply to this type
+    std::map<uint8_t, int> garbage;  // reply with N seeded bytes instead of the reply to this type
 };
 
-// Faults of the video stream, each a probability per datagram (0..1).
+// Faults of the video stream, each a probability per datagram (0..1). Which datagrams
+// they hit is decided by the device's fault seed (see FaultPolicy).
 struct VideoFaults {
     double loss = 0;       // not sent
     double reorder = 0;    // sent after the datagram that follows it
@@ -63,7 +65,7 @@ struct SimConfig {
     int screenWidth = 1280;              // the simulated target's screen, in pixels
     int screenHeight = 1024;
     uint16_t videoPort = 5553;  // UDP; 0: any free port (DeviceSim::VideoPort tells which)
-    int keyInterval = 50;  // pictures between key frames
+    int keyInterval = 50;       // pictures between key frames
     VideoFaults videoFaults;
     std::string fixedClock;  // "" the local time; else the clock shows this text
     // "" none; else every new picture the device encodes is also written there, as it
@@ -81,6 +83,9 @@ struct SimConfig {
     std::optional<int> firmwareRefuseChunk;    // this chunk index is refused (status 1)
     std::optional<int> firmwareWrongAckChunk;  // this chunk is acknowledged with index + 1
     Faults faults;
+    // Decides every injected fault (video datagrams, garbage replies): the same seed
+    // gives the same faults. Fixed unless chosen, so a run that sets no seed replays too.
+    uint64_t faultSeed = kDefaultFaultSeed;
     std::string tracePath;  // "" none, "-" stdout, else a file (appended, flushed per line)
     // Received messages kept in memory for Trace(); beyond it the oldest go (the
     // trace file keeps every line). Bounds a long demonstration or a flood.

@@ -4,7 +4,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -44,8 +43,8 @@ VideoService::VideoService(const SimConfig& config, Hooks hooks)
       width_(TargetScreen(config.screenWidth, config.screenHeight).width()),
       height_(TargetScreen(config.screenWidth, config.screenHeight).height()),
       faults_(config.videoFaults),
-      screen_(config.screenWidth, config.screenHeight),
-      random_(std::random_device{}()) {}
+      policy_(config.faultSeed),
+      screen_(config.screenWidth, config.screenHeight) {}
 
 VideoService::~VideoService() {
     Stop();
@@ -54,30 +53,31 @@ VideoService::~VideoService() {
 bool VideoService::Start(std::string* error) {
     std::lock_guard lock(lock_);
     if (thread_.joinable()) return true;
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd == -1) {
+    UniqueFd fd(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd) {
         *error = std::string("cannot create the video socket: ") + std::strerror(errno);
         return false;
     }
-    const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // No SO_REUSEADDR: on a datagram socket it would let a second device bind the same
+    // address and port and silently take the first one's start datagrams, where a
+    // taken port has to stop the start (the demo then tries its next address).
+    // A datagram socket leaves nothing behind that a restart would have to wait for.
     // A key frame goes out as one burst of datagrams.
     const int sendBuffer = 4 << 20;
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+    ::setsockopt(fd.get(), SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_addr.s_addr = htonl(config_.listenAddress);
     sa.sin_port = htons(boundPort_ ? boundPort_ : config_.videoPort);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
+    if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
         *error = "cannot bind the video port " + Peer(config_.listenAddress, ntohs(sa.sin_port)) +
                  ": " + std::strerror(errno);
-        ::close(fd);
         return false;
     }
     socklen_t length = sizeof sa;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &length);
+    ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&sa), &length);
     boundPort_ = ntohs(sa.sin_port);
-    fd_ = fd;
+    fd_ = std::move(fd);
     stopping_ = false;
     wake_.Clear();
     thread_ = std::thread(&VideoService::Loop, this);
@@ -94,8 +94,7 @@ void VideoService::Stop() {
     thread_.join();
     std::lock_guard lock(lock_);
     streams_.clear();
-    ::close(fd_);
-    fd_ = -1;
+    fd_.Reset();
 }
 
 uint16_t VideoService::VideoPort() const {
@@ -136,7 +135,26 @@ VideoRate VideoService::RateInUse() const {
 
 uint32_t VideoService::DatagramsSent() const {
     std::lock_guard lock(lock_);
-    return datagramsSent_;
+    return injected_.sent;
+}
+
+VideoFaultCounts VideoService::Injected() const {
+    std::lock_guard lock(lock_);
+    return injected_;
+}
+
+VideoFaultCounts VideoService::InjectedTo(int connection) const {
+    std::lock_guard lock(lock_);
+    VideoFaultCounts sum;
+    for (const auto& [peer, stream] : streams_) {
+        if (stream.connection != connection) continue;
+        sum.sent += stream.counts.sent;
+        sum.lost += stream.counts.lost;
+        sum.damaged += stream.counts.damaged;
+        sum.duplicated += stream.counts.duplicated;
+        sum.reordered += stream.counts.reordered;
+    }
+    return sum;
 }
 
 SceneState VideoService::CurrentScene() const {
@@ -159,7 +177,7 @@ void VideoService::Loop() {
         {
             std::lock_guard lock(lock_);
             if (stopping_) return;
-            fd = fd_;
+            fd = fd_.get();
             const auto period =
                 std::chrono::milliseconds(1000 / std::max(1, int{rateInUse_.frameRate}));
             const auto now = Clock::now();
@@ -189,8 +207,8 @@ void VideoService::Receive() {
     uint8_t buffer[256];
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
-    const ssize_t n =
-        ::recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+    const ssize_t n = ::recvfrom(fd_.get(), buffer, sizeof buffer, 0,
+                                 reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (n <= 0) return;
     const uint32_t address = ntohl(from.sin_addr.s_addr);
     const uint16_t port = ntohs(from.sin_port);
@@ -260,43 +278,62 @@ void VideoService::SendFrame() {
     }
     const uint32_t frame = frameNumber_++;
     for (auto& [peer, stream] : streams_) {
+        int fragment = 0;
         vd::CutFrame(stream.key, frame, accessUnit_.data(), size,
                      [&](uint8_t* datagram, int length) {
-                         SendToStream(stream, faults_, datagram, length);
+                         SendToStream(stream, frame, fragment++, datagram, length);
                      });
-        if (!stream.held.empty()) {
-            SendTo(stream, stream.held.data(), static_cast<int>(stream.held.size()));
-            stream.held.clear();
-        }
+        // A datagram held back from the frame's last fragment follows it.
+        SendHeld(stream);
     }
 }
 
-void VideoService::SendToStream(Stream& stream, const VideoFaults& faults, uint8_t* datagram,
+void VideoService::SendToStream(Stream& stream, uint32_t frame, int fragment, uint8_t* datagram,
                                 int length) {
-    std::uniform_real_distribution<double> chance(0.0, 1.0);
-    if (chance(random_) < faults.loss) return;
-    if (chance(random_) < faults.damage) datagram[vd::kVersionOffset] = 0x40;
-    if (stream.held.empty() && chance(random_) < faults.reorder) {
-        stream.held.assign(datagram, datagram + length);
+    const DatagramFate fate = policy_.Datagram(faults_, frame, fragment);
+    if (fate.lost) {
+        ++stream.counts.lost;
+        ++injected_.lost;
         return;
     }
-    SendTo(stream, datagram, length);
-    if (chance(random_) < faults.duplicate) SendTo(stream, datagram, length);
-    if (!stream.held.empty()) {
-        SendTo(stream, stream.held.data(), static_cast<int>(stream.held.size()));
-        stream.held.clear();
+    if (fate.damaged) datagram[vd::kVersionOffset] = 0x40;
+    if (fate.reordered && stream.held.empty()) {
+        stream.held.assign(datagram, datagram + length);
+        stream.heldDamaged = fate.damaged;
+        return;
     }
+    SendTo(stream, datagram, length, fate.damaged);
+    if (fate.duplicated && SendTo(stream, datagram, length, fate.damaged)) {
+        ++stream.counts.duplicated;
+        ++injected_.duplicated;
+    }
+    SendHeld(stream);
 }
 
-void VideoService::SendTo(const Stream& stream, const uint8_t* datagram, int length) {
+void VideoService::SendHeld(Stream& stream) {
+    if (stream.held.empty()) return;
+    if (SendTo(stream, stream.held.data(), static_cast<int>(stream.held.size()),
+               stream.heldDamaged)) {
+        ++stream.counts.reordered;
+        ++injected_.reordered;
+    }
+    stream.held.clear();
+}
+
+bool VideoService::SendTo(Stream& stream, const uint8_t* datagram, int length, bool damaged) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = htonl(stream.address);
     to.sin_port = htons(stream.port);
-    if (::sendto(fd_, datagram, static_cast<size_t>(length), 0,
-                 reinterpret_cast<const sockaddr*>(&to), sizeof to) == length) {
-        ++datagramsSent_;
+    if (::sendto(fd_.get(), datagram, static_cast<size_t>(length), 0,
+                 reinterpret_cast<const sockaddr*>(&to), sizeof to) != length) {
+        return false;
     }
+    for (VideoFaultCounts* counts : {&stream.counts, &injected_}) {
+        ++counts->sent;
+        if (damaged) ++counts->damaged;
+    }
+    return true;
 }
 
 }  // namespace vantelsor::sim

@@ -1,7 +1,8 @@
 // The simulated device's video side: a UDP socket on the video port that takes the
 // clients' start and stop datagrams (0xA5), and a stream of the target's screen to
 // every client that asked for it, encoded with libx264, cut into video datagrams and
-// enciphered with that client's session key. Fault injection acts per datagram.
+// enciphered with that client's session key. Fault injection acts per datagram, each
+// decision drawn by the device's FaultPolicy from the frame number and fragment index.
 //
 // Threads: Start, Stop and the destructor belong to the owner's thread. The service's
 // own thread waits in poll() on the socket and a wake-up descriptor, with a timeout
@@ -16,14 +17,15 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "crypto/FieldCipher.h"
+#include "net/UniqueFd.h"
 #include "net/WakeSignal.h"
 #include "protocol/VideoSettingsMessages.h"
+#include "sim/FaultPolicy.h"
 #include "sim/SimConfig.h"
 #include "sim/TargetScreen.h"
 
@@ -35,6 +37,16 @@ class VideoEncoder;
 struct StreamGrant {
     int connection = 0;
     SessionKey key{};
+};
+
+// What the device did to the video datagrams it streamed, in datagrams.
+struct VideoFaultCounts {
+    uint32_t sent = 0;        // handed to the socket, every copy counted
+    uint32_t lost = 0;        // dropped instead of sent
+    uint32_t damaged = 0;     // sent with a damaged header, every copy counted
+    uint32_t duplicated = 0;  // second copies sent
+    uint32_t reordered = 0;   // held back and sent after the datagram that followed them
+    bool operator==(const VideoFaultCounts&) const = default;
 };
 
 class VideoService {
@@ -68,10 +80,15 @@ class VideoService {
     void EndConnection(int connection);
     void EndAll();
 
+    // New probabilities from the next datagram on; the seed stays.
     void SetFaults(const VideoFaults& faults);
     int StreamCount() const;
     uint32_t FramesEncoded() const;
     uint32_t DatagramsSent() const;
+    // Everything sent and injected since the device was made, over all streams.
+    VideoFaultCounts Injected() const;
+    // The same for the streams of one control connection that are open now.
+    VideoFaultCounts InjectedTo(int connection) const;
     // The rates the encoder works with now (taken from the device's settings before
     // each picture).
     VideoRate RateInUse() const;
@@ -88,13 +105,17 @@ class VideoService {
         uint16_t port = 0;
         SessionKey key{};
         std::vector<uint8_t> held;  // a datagram held back to arrive out of order
+        bool heldDamaged = false;
+        VideoFaultCounts counts;
     };
 
     void Loop();
     void Receive();
     void SendFrame();
-    void SendToStream(Stream& stream, const VideoFaults& faults, uint8_t* datagram, int length);
-    void SendTo(const Stream& stream, const uint8_t* datagram, int length);
+    void SendToStream(Stream& stream, uint32_t frame, int fragment, uint8_t* datagram, int length);
+    void SendHeld(Stream& stream);
+    // False when the socket did not take the datagram.
+    bool SendTo(Stream& stream, const uint8_t* datagram, int length, bool damaged);
     SceneState CurrentScene() const;
 
     const SimConfig config_;
@@ -105,11 +126,12 @@ class VideoService {
     mutable std::mutex lock_;  // everything below but the thread's own state
     std::map<std::pair<uint32_t, uint16_t>, Stream> streams_;
     VideoFaults faults_;
+    const FaultPolicy policy_;
     VideoRate rateInUse_;  // of the last picture encoded; also paces the pictures
     bool keyFrameDue_ = true;
     uint32_t framesEncoded_ = 0;
-    uint32_t datagramsSent_ = 0;
-    int fd_ = -1;
+    VideoFaultCounts injected_;
+    UniqueFd fd_;
     uint16_t boundPort_ = 0;
     bool stopping_ = false;
 
@@ -120,7 +142,6 @@ class VideoService {
     VideoRate encoderRate_;
     std::vector<uint8_t> accessUnit_;
     uint32_t frameNumber_ = 0;
-    std::mt19937 random_;
 
     WakeSignal wake_;
     std::thread thread_;

@@ -44,10 +44,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     // One line: scripts wait for "listening" and read the control port after the colon.
-    std::printf("vantelsor-sim listening on %s:%u, video on port %u (%dx%d, %d pictures/s)\n",
-                AddressText(config.listenAddress).c_str(), unsigned{device.ControlPort()},
-                unsigned{device.VideoPort()}, device.Video().width(), device.Video().height(),
-                int{device.VideoSettings().frameRate});
+    // The fault seed is printed so that any run can be replayed with --seed.
+    std::printf(
+        "vantelsor-sim listening on %s:%u, video on port %u (%dx%d, %d pictures/s), fault seed "
+        "%llu\n",
+        AddressText(config.listenAddress).c_str(), unsigned{device.ControlPort()},
+        unsigned{device.VideoPort()}, device.Video().width(), device.Video().height(),
+        int{device.VideoSettings().frameRate}, static_cast<unsigned long long>(device.FaultSeed()));
     std::fflush(stdout);
 
     int signal = 0;

@@ -3,7 +3,7 @@
 # simulator under a private X server, driven with xdotool.
 #   e2e.sh CASE    CASE: login | picture | typing | ctrl-alt-del | right-lost |
 #                        server-lost | refused | alt-keys | hidden-cursor |
-#                        logout | demo | wait
+#                        logout | demo | demo-taken | wait
 # Environment: VANTELSOR, VANTELSOR_SIM, VANTELSORCTL (program paths).
 here=$(dirname "$0")
 # shellcheck source=e2e_lib.sh
@@ -169,7 +169,9 @@ case_logout() {
   wait_window "$TITLE" 30 >/dev/null || fail "the new instance could not log in"
 }
 
-case_demo() {
+# Starts the client with its built-in device and logs in with what the login
+# dialog was filled in with.
+demo_log_in() {
   "$VANTELSOR" --demo --settings "$E2E_TMP/config.ini" >"$E2E_TMP/client.log" 2>&1 &
   CLIENT_PID=$!
   E2E_PIDS+=("$CLIENT_PID")
@@ -179,6 +181,25 @@ case_demo() {
   # Everything is filled in for the built-in device: OK logs in.
   xdotool key Return
   wait_window "$TITLE" 30 >/dev/null || fail "the demo did not log in: $(cat "$E2E_TMP/client.log")"
+}
+
+case_demo() {
+  demo_log_in
+}
+
+case_demo_taken() {
+  # The demo's first addresses are taken: 127.0.0.77 wholly, 127.0.0.78 on its video
+  # port only (its control port is free). The demo's device goes to the next address.
+  start_sim 127.0.0.77
+  "$VANTELSOR_SIM" --listen 127.0.0.78 --port 0 --trace "$E2E_TMP/trace2" >"$E2E_TMP/sim2.log" 2>&1 &
+  E2E_PIDS+=("$!")
+  for _ in $(seq 100); do
+    grep -q listening "$E2E_TMP/sim2.log" 2>/dev/null && break
+    sleep 0.05
+  done
+  grep -q listening "$E2E_TMP/sim2.log" || fail "the second simulator did not start: $(cat "$E2E_TMP/sim2.log")"
+  demo_log_in
+  ! grep -q "A3 login" "$E2E_TMP/trace" "$E2E_TMP/trace2" || fail "the demo logged in to a device not its own"
 }
 
 case_wait() {
@@ -191,10 +212,11 @@ case_wait() {
   pick_control_item 1  # "获取操作权(&T)"
   sleep 0.5
   xdotool type --delay 50 "ab"
-  sleep 1
-  [ -z "$(typed_text)" ] || fail "typed during the wait, the target got '$(typed_text)'"
+  # The answer comes 3 s after the request, long after "ab" was typed: whatever the
+  # client sent meanwhile has reached the device by the time the box shows.
   local box
   box=$(wait_window '^信息$' 10) || fail "no answer to the operation-right request"
+  [ -z "$(typed_text)" ] || fail "typed during the wait, the target got '$(typed_text)'"
   focus_window "$box"
   xdotool key Return
   wait_window_gone '^信息$' 10 || fail "the answer box stayed"
@@ -229,7 +251,12 @@ case_ctrl_alt_del() {
     [ "$((after - before))" -ge 6 ] && break
     sleep 0.1
   done
-  sleep 0.5
+  # A later message on the same connection proves the sequence is over: the
+  # operation-right request of the first menu item, sent after it.
+  local requests
+  requests=$(trace_count A9 1)
+  pick_control_item 1
+  wait_trace_count A9 1 $((requests + 1)) || fail "no operation-right request after Ctrl+Alt+Del"
   after=$(trace_count E8 1)
   [ "$((after - before))" -eq 6 ] || fail "Ctrl+Alt+Del sent $((after - before)) messages, not 6"
 }
@@ -242,8 +269,7 @@ case_right_lost() {
     fail "the second client could not take the right"
   local box
   box=$(wait_window '^信息$' 20) || fail "no information box after the right was taken"
-  grep -q "^conn=1 AF" "$E2E_TMP/trace" || sleep 1
-  grep -q "^conn=1 AF" "$E2E_TMP/trace" || fail "no acknowledgement 0xAF from the client"
+  wait_trace_count AF 1 1 || fail "no acknowledgement 0xAF from the client"
   focus_window "$box"
   xdotool key Return
   wait_window_gone '^信息$' 10 || fail "the box stayed"
@@ -252,7 +278,12 @@ case_right_lost() {
   before=$(trace_count E8 1)
   click_console
   xdotool type --delay 50 "abc"
-  sleep 1
+  # Asking for the right back sends a message after the keys were handled: once
+  # the device has it, any key sent would be in the trace before it.
+  local requests
+  requests=$(trace_count A9 1)
+  pick_control_item 1
+  wait_trace_count A9 1 $((requests + 1)) || fail "no operation-right request after typing"
   [ "$(trace_count E8 1)" -eq "$before" ] || fail "keys were still sent without the right"
 }
 
@@ -285,12 +316,14 @@ case "${1:-}" in
   hidden-cursor) case_hidden_cursor ;;
   logout) case_logout ;;
   demo) case_demo ;;
+  demo-taken) case_demo_taken ;;
   wait) case_wait ;;
   *) echo "usage: e2e.sh CASE (see the head of this file)" >&2; exit 2 ;;
 esac
-# Whatever the case, the client must not have tripped a sanitizer.
-if grep -q "ERROR: AddressSanitizer\|ERROR: LeakSanitizer\|runtime error:" "$E2E_TMP/client.log" 2>/dev/null; then
-  cat "$E2E_TMP/client.log" >&2
-  fail "the client reported a sanitizer error"
+# Whatever the case, no program may have tripped a sanitizer (the reports and the
+# logs are printed on the way out).
+if sanitizer_reports ||
+  grep -q "ERROR: AddressSanitizer\|ERROR: LeakSanitizer\|runtime error:" "$E2E_TMP/client.log" 2>/dev/null; then
+  fail "a program reported a sanitizer error"
 fi
 echo "PASS: $1"

@@ -13,15 +13,70 @@ E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 XVFB_PID=""
 
+# Every sanitizer report of every program started here (the client, the simulator,
+# vantelsorctl, a client the client started itself) lands in the scratch folder, one
+# file per process, so that a failure can show it.
+mkdir "$E2E_TMP/sanitizer"
+export ASAN_OPTIONS="log_path=$E2E_TMP/sanitizer/asan${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export UBSAN_OPTIONS="log_path=$E2E_TMP/sanitizer/ubsan${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+
+# Prints what is needed to diagnose a failure: how each program ended, their logs,
+# the end of the device's trace and every sanitizer report.
+e2e_report() {
+  local f
+  echo "===== diagnostics from $E2E_TMP =====" >&2
+  for f in "$E2E_TMP"/exit-status "$E2E_TMP"/client.log "$E2E_TMP"/sim.log "$E2E_TMP"/xvfb.log; do
+    [ -s "$f" ] || continue
+    echo "----- $(basename "$f") -----" >&2
+    cat "$f" >&2
+  done
+  if [ -s "$E2E_TMP/trace" ]; then
+    echo "----- trace (last 40 lines) -----" >&2
+    tail -n 40 "$E2E_TMP/trace" >&2
+  fi
+  for f in "$E2E_TMP"/sanitizer/*; do
+    [ -e "$f" ] || continue
+    echo "----- sanitizer report $(basename "$f") -----" >&2
+    cat "$f" >&2
+  done
+}
+
+# True when some program reported an error (the files also hold statistics, such as
+# the leak suppressions used, that are no error).
+sanitizer_reports() {
+  compgen -G "$E2E_TMP/sanitizer/*" >/dev/null &&
+    grep -q "ERROR: [A-Za-z]*Sanitizer\|runtime error:" "$E2E_TMP"/sanitizer/*
+}
+
 e2e_cleanup() {
-  local pid
+  local status=$? pid code
+  # A program that ended on its own before the end: how (an abort shows as 134).
+  for pid in "${E2E_PIDS[@]}"; do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      code=0
+      wait "$pid" 2>/dev/null || code=$?
+      echo "process $pid ended by itself with status $code" >>"$E2E_TMP/exit-status"
+    fi
+  done
+  if [ -n "$XVFB_PID" ] && ! kill -0 "$XVFB_PID" 2>/dev/null; then
+    code=0
+    wait "$XVFB_PID" 2>/dev/null || code=$?
+    echo "the X server $XVFB_PID on $DISPLAY ended by itself with status $code" >>"$E2E_TMP/exit-status"
+    XVFB_PID=""
+  elif [ -n "$XVFB_PID" ] && [ "$status" -ne 0 ]; then
+    echo "the X server $XVFB_PID on $DISPLAY runs; its socket: $(ls -l "/tmp/.X11-unix/X${DISPLAY#:}" 2>&1)" >>"$E2E_TMP/exit-status"
+  fi
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
+  stop_x
+  # A report written as the programs ended fails the test too.
+  if [ "$status" -eq 0 ] && sanitizer_reports; then
+    echo "FAIL: a program reported a sanitizer error" >&2
+    status=1
   fi
+  [ "$status" -ne 0 ] && e2e_report
   if [ -n "${E2E_KEEP:-}" ]; then echo "kept $E2E_TMP"; else rm -rf "$E2E_TMP"; fi
+  exit "$status"
 }
 trap e2e_cleanup EXIT
 
@@ -40,20 +95,43 @@ e2e_address() {
   echo "127.$(((pid >> 14) & 255)).$(((pid >> 7) & 127)).$(((pid & 127) + 1))"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb and exports DISPLAY.
+# -noreset: an X server resets when its last client disconnects, and refuses
+# connections while it does. The tests' own xdotool calls come and go while the
+# client starts, so without it the client's connection could fall into a reset, and
+# Qt aborts when it cannot open its display.
+# The display number is the test's own (from its process id, in a range that servers
+# picking the lowest free number never reach, so no other server starting or shutting
+# down can hold it), and the server is used once its lock names it and a client
+# connects.
 start_x() {
-  local size=${1:-1400x1100}
-  exec 5>"$E2E_TMP/display"
-  Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp -auth /dev/null >"$E2E_TMP/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  exec 5>&-
-  local n
-  for n in $(seq 100); do
-    [ -s "$E2E_TMP/display" ] && break
-    sleep 0.05
+  local size=${1:-1400x1100} number=$((20100 + $$ % 39900)) attempt n
+  for attempt in 1 2 3 4 5; do
+    Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp -noreset -auth /dev/null \
+      >>"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for n in $(seq 200); do
+      # A number taken after all: the server ends at once.
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      if [ "$({ tr -d ' \n' <"/tmp/.X$number-lock"; } 2>/dev/null)" = "$XVFB_PID" ] &&
+        DISPLAY=":$number" xdotool getdisplaygeometry >/dev/null 2>&1; then
+        export DISPLAY=":$number"
+        return 0
+      fi
+      sleep 0.05
+    done
+    echo "(display :$number unusable, attempt $attempt)" >>"$E2E_TMP/xvfb.log"
+    stop_x
+    number=$((number + 1))
   done
-  [ -s "$E2E_TMP/display" ] || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-  export DISPLAY=":$(head -1 "$E2E_TMP/display")"
+  fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+}
+
+stop_x() {
+  [ -n "$XVFB_PID" ] || return 0
+  kill "$XVFB_PID" 2>/dev/null || true
+  wait "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=""
 }
 
 # Starts the simulated device on ADDRESS with the given extra options; its
@@ -144,6 +222,16 @@ typed_text() {
 trace_count() {
   local type=$1 conn=${2:-[0-9]*}
   grep -c "^conn=$conn $type" "$E2E_TMP/trace" 2>/dev/null || true
+}
+
+# Waits up to 10 s until the trace holds at least COUNT lines of TYPE from connection N.
+wait_trace_count() {
+  local type=$1 conn=$2 count=$3
+  for _ in $(seq 100); do
+    [ "$(trace_count "$type" "$conn")" -ge "$count" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 # Geometry of a window: sets WX WY WW WH.

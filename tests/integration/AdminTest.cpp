@@ -290,8 +290,7 @@ TEST_F(AdminTest, UnreadableStateFileStopsTheDeviceFromStarting) {
     test::ScratchFolder folder;
     config.statePath = folder.File("device.state");
     std::ofstream(config.statePath) << "video 25 1024\nbogus line\n";
-    device = std::make_unique<sim::DeviceSim>(config);
-    EXPECT_FALSE(device->Start());
+    EXPECT_FALSE(TryStartDevice());
     EXPECT_NE(device->StartError().find("line 2"), std::string::npos) << device->StartError();
 }
 

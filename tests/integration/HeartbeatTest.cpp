@@ -1,6 +1,7 @@
 // The heartbeat and the shared send path against the simulated device.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -128,10 +129,19 @@ TEST_F(HeartbeatTest, PausedLongerThanAPeriodSendsNothingAndDeclaresNothing) {
     timing.heartbeatVerdictMs = 100;
     Connect();
     session.keepAlivePaused = 1;
-    Heartbeat heartbeat(session, timing, &sinkSlot);
+    // The heartbeat reads its clock twice a round: counting the readings shows the
+    // rounds it has run, so the test knows a dozen periods have passed.
+    std::atomic<int> readings{0};
+    Heartbeat heartbeat(session, timing, &sinkSlot, [&] {
+        ++readings;
+        return TickCount();
+    });
     heartbeat.Start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // a dozen periods
+    for (int i = 0; i < 10000 && readings < 2 * 12; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     heartbeat.Stop();
+    ASSERT_GE(readings, 2 * 12);
     EXPECT_TRUE(Received(msg::kHeartbeat).empty());
     EXPECT_EQ(sink.lost(), 0);
     EXPECT_TRUE(session.IsControlOpen());

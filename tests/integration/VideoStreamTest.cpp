@@ -12,6 +12,7 @@
 #include "protocol/MessageTypes.h"
 #include "protocol/StreamControl.h"
 #include "session/LoginSequence.h"
+#include "sim/FaultPolicy.h"
 #include "video/ConsoleVideo.h"
 
 namespace vantelsor {
@@ -93,9 +94,12 @@ TEST_F(VideoStreamTest, DeviceStreamsOnlyToALoggedInUser) {
     ASSERT_TRUE(video.Start(login.session()));
     ASSERT_TRUE(WaitReceived(msg::kStreamControl, 1));
     EXPECT_NE(Received(msg::kStreamControl)[0].text.find("refused"), std::string::npos);
+    // The refusal is recorded after it was decided: the device streams to nobody and
+    // has sent no datagram at all.
     EXPECT_EQ(device->Video().StreamCount(), 0);
-    EXPECT_FALSE(blitter.WaitForPictures(1, 300));
+    EXPECT_EQ(device->Video().DatagramsSent(), 0u);
     video.Stop();
+    EXPECT_TRUE(blitter.calls().empty());
     login.Exit();
 }
 
@@ -143,7 +147,58 @@ TEST_F(VideoStreamTest, TheDevicesVideoSettingsDriveTheStream) {
     login.Exit();
 }
 
+// Waits until the client has taken every datagram the device had sent by `sent` (loopback
+// loses none and keeps their order), then returns the client's counters.
+ConsoleVideo::Counters CountersOnceCaughtUp(const ConsoleVideo& video, uint32_t sent) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (video.counters().datagrams < sent && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return video.counters();
+}
+
+// Damage alone: the client refuses exactly the damaged datagrams the device sent, no
+// more (an intact datagram refused) and no fewer (a damaged one taken).
+TEST_F(VideoStreamTest, RejectsExactlyTheDamagedDatagrams) {
+    config.screenWidth = 320;  // small pictures: a key frame is a handful of datagrams
+    config.screenHeight = 240;
+    config.faultSeed = 7;
+    config.videoFaults.damage = 0.1;
+    StartDevice();
+    LoginSequence login(nullptr, timing);
+    LogIn(login);
+    test::RecordingBlitter blitter;
+    ConsoleVideo video(*login.info(), &blitter);
+    ASSERT_TRUE(video.Start(login.session()));
+    // The first fragments of the first 30 frames exist whatever the encoder makes of
+    // the picture: the seed damages some of them.
+    const sim::FaultPolicy policy(config.faultSeed);
+    uint32_t damagedFirstFragments = 0;
+    for (uint32_t frame = 0; frame < 30; ++frame) {
+        damagedFirstFragments += policy.Datagram(config.videoFaults, frame, 0).damaged;
+    }
+    ASSERT_GT(damagedFirstFragments, 0u) << "seed " << config.faultSeed << " damages nothing";
+    for (int i = 0; i < 1000 && device->Video().FramesEncoded() < 30; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    device->Video().SetFaults({});
+    // From here on nothing is damaged: these counts are final.
+    const sim::VideoFaultCounts injected = device->Video().Injected();
+    ASSERT_GE(device->Video().FramesEncoded(), 30u);
+    EXPECT_GE(injected.damaged, damagedFirstFragments);
+    EXPECT_EQ(injected.lost + injected.duplicated + injected.reordered, 0u);
+    const auto counters = CountersOnceCaughtUp(video, injected.sent);
+    EXPECT_GE(counters.datagrams, injected.sent);
+    EXPECT_EQ(counters.rejected, injected.damaged);
+    EXPECT_EQ(device->Video().InjectedTo(1).damaged, injected.damaged);
+    video.Stop();
+    login.Exit();
+}
+
 TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNextKeyFrame) {
+    config.screenWidth = 640;  // every datagram must reach the client: keep bursts short
+    config.screenHeight = 480;
+    config.faultSeed = 11;
     config.videoFaults = {0.05, 0.05, 0.05, 0.02};
     StartDevice();
     LoginSequence login(nullptr, timing);
@@ -151,18 +206,35 @@ TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNext
     test::RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     ASSERT_TRUE(video.Start(login.session()));
+    // What the seed does to the first fragment of each of the first fifty frames, which
+    // every frame has: at least this much is lost and damaged.
+    const sim::FaultPolicy policy(config.faultSeed);
+    uint32_t lostFirst = 0, damagedFirst = 0;
+    for (uint32_t frame = 0; frame < 50; ++frame) {
+        const sim::DatagramFate fate = policy.Datagram(config.videoFaults, frame, 0);
+        lostFirst += fate.lost;
+        damagedFirst += fate.damaged;
+    }
+    ASSERT_GT(lostFirst, 0u) << "seed " << config.faultSeed << " loses no first fragment";
+    ASSERT_GT(damagedFirst, 0u) << "seed " << config.faultSeed << " damages no first fragment";
     // Fifty pictures' worth of a damaged stream (five key frames): the pipeline keeps
     // taking datagrams, refuses the damaged ones and drops the frames it cannot complete.
     for (int i = 0; i < 1000 && device->Video().FramesEncoded() < 50; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    ASSERT_GE(device->Video().FramesEncoded(), 50u);
-    const auto counters = video.counters();
-    EXPECT_GT(counters.datagrams, 50u);
-    EXPECT_GT(counters.rejected, 0u);
-    EXPECT_LT(counters.frames, device->Video().FramesEncoded());
-
     device->Video().SetFaults({});
+    const sim::VideoFaultCounts injected = device->Video().Injected();
+    ASSERT_GE(device->Video().FramesEncoded(), 50u);
+    EXPECT_GE(injected.lost, lostFirst);
+    EXPECT_GE(injected.damaged, damagedFirst);
+    const auto counters = CountersOnceCaughtUp(video, injected.sent);
+    EXPECT_GE(counters.datagrams, injected.sent);
+    // Every damaged datagram is refused; so may be late copies of frames already gone.
+    EXPECT_GE(counters.rejected, injected.damaged);
+    EXPECT_LE(counters.rejected, injected.damaged + injected.duplicated + injected.reordered);
+    // A frame that lost its first fragment can never complete.
+    EXPECT_LE(counters.frames, device->Video().FramesEncoded() - lostFirst);
+
     EXPECT_TRUE(WaitForMatchingPicture(blitter, 10000)) << "PSNR " << lastPsnr;
     video.Stop();
     login.Exit();

@@ -1,10 +1,16 @@
-// A simulated device of the test's own on the test's own loopback address.
+// The one fixture of the tests against the simulated device: a device of the
+// test's own on the test process's own loopback address (so tests running side by
+// side never compete for its fixed ports), shaped through `config` before it starts.
+// Its faults follow config.faultSeed (fixed by default), so a failure replays.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
+#include "SimClient.h"
 #include "TestAddress.h"
 #include "sim/DeviceSim.h"
 
@@ -14,11 +20,13 @@ class SimFixture : public ::testing::Test {
   protected:
     SimFixture() { config.listenAddress = TestAddress(); }
 
-    // Starts the device with `config` as the test has shaped it.
-    void StartDevice() {
+    // Makes the device from `config` as the test has shaped it and starts it.
+    bool TryStartDevice() {
         device = std::make_unique<sim::DeviceSim>(config);
-        ASSERT_TRUE(device->Start()) << device->StartError();
+        return device->Start();
     }
+    // The same; fails the test when the device cannot start.
+    void StartDevice() { ASSERT_TRUE(TryStartDevice()) << device->StartError(); }
 
     // Entries of the device's trace of one message type.
     std::vector<sim::TraceEntry> Received(uint8_t type) const {
@@ -29,9 +37,22 @@ class SimFixture : public ::testing::Test {
         return out;
     }
 
-    bool WaitReceived(uint8_t type, size_t count, uint32_t timeoutMs = 10000) const {
+    bool WaitReceived(uint8_t type, size_t count, uint32_t timeoutMs = kWaitMs) const {
         return device->WaitForTrace([&](const sim::TraceEntry& e) { return e.type == type; },
                                     timeoutMs, count);
+    }
+
+    // A client of the test's own, connected to the device.
+    std::unique_ptr<SimClient> Connect() {
+        auto client = std::make_unique<SimClient>();
+        EXPECT_TRUE(client->Connect(config.listenAddress, device->ControlPort()));
+        return client;
+    }
+    // Connected and logged in, expecting `status`.
+    std::unique_ptr<SimClient> LogIn(std::string_view user, std::string_view password, int status) {
+        auto client = Connect();
+        EXPECT_EQ(client->Login(user, password), status) << "login of " << user;
+        return client;
     }
 
     sim::SimConfig config;

@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <fstream>
 
-#include "SimTestSupport.h"
 #include "net/AddressText.h"
 #include "protocol/MessageTypes.h"
+#include "sim/FaultPolicy.h"
 #include "sim/SimCommandLine.h"
+#include "support/RawConnection.h"
+#include "support/SimFixture.h"
 #include "support/TestAddress.h"
 
 extern char** environ;
@@ -38,6 +40,7 @@ TEST(SimCommandLineTest, DefaultsListenOnLocalhostWithTheBuiltInAccounts) {
     EXPECT_EQ(config.loginSlots, 4);
     EXPECT_FALSE(config.loginStatus);
     EXPECT_FALSE(config.fixedKey);
+    EXPECT_EQ(config.faultSeed, sim::kDefaultFaultSeed);
 }
 
 TEST(SimCommandLineTest, EveryOptionReachesTheConfiguration) {
@@ -73,7 +76,9 @@ TEST(SimCommandLineTest, EveryOptionReachesTheConfiguration) {
                      "--garbage",
                      "0xB1:9",
                      "--trace",
-                     "-"},
+                     "-",
+                     "--seed",
+                     "0xFFFFFFFFFFFFFFFF"},
                     &config, &error),
               CommandLineResult::kRun)
         << error;
@@ -91,6 +96,7 @@ TEST(SimCommandLineTest, EveryOptionReachesTheConfiguration) {
     EXPECT_EQ(config.faults.closeAfterMessages, 4);
     EXPECT_EQ(config.faults.garbage, (std::map<uint8_t, int>{{0xB1, 9}}));
     EXPECT_EQ(config.tracePath, "-");
+    EXPECT_EQ(config.faultSeed, UINT64_MAX);
 }
 
 TEST(SimCommandLineTest, AdministrationOptionsReachTheConfiguration) {
@@ -151,6 +157,11 @@ TEST(SimCommandLineTest, BadArgumentsAreNamedInTheError) {
         {{"--garbage", "0xA1:x"},
          "--garbage: '0xA1:x' is not TYPE:N with TYPE from 0 to 0xFF and N from 0 to 65536"},
         {{"--trace"}, "--trace needs a value"},
+        {{"--seed", "18446744073709551616"},
+         "--seed: '18446744073709551616' is not a number from 0 to 18446744073709551615"},
+        {{"--seed", "0x10000000000000000"},
+         "--seed: '0x10000000000000000' is not a number from 0 to 18446744073709551615"},
+        {{"--seed", "-1"}, "--seed: '-1' is not a number from 0 to 18446744073709551615"},
     };
     for (const Case& c : cases) {
         sim::SimConfig config;
@@ -291,19 +302,42 @@ TEST(SimProgramTest, HelpPrintsUsage) {
     EXPECT_EQ(program.Out(), sim::UsageText());
 }
 
-TEST(SimProgramTest, TakenAddressIsReported) {
-    sim::SimConfig config;
-    config.listenAddress = TestAddress();
+using SimProgramAddressTest = SimFixture;
+
+TEST_F(SimProgramAddressTest, TakenAddressIsReported) {
     config.controlPort = 0;
-    sim::DeviceSim holder(config);
-    ASSERT_TRUE(holder.Start());
+    config.videoPort = 0;
+    StartDevice();
     const std::string where =
-        AddressText(TestAddress()) + ":" + std::to_string(holder.ControlPort());
-    Program program(
-        {"--listen", AddressText(TestAddress()), "--port", std::to_string(holder.ControlPort())});
+        AddressText(config.listenAddress) + ":" + std::to_string(device->ControlPort());
+    Program program({"--listen", AddressText(config.listenAddress), "--port",
+                     std::to_string(device->ControlPort())});
     EXPECT_EQ(program.Wait(), 1);
     EXPECT_EQ(program.Err(),
               "vantelsor-sim: cannot listen on " + where + ": Address already in use\n");
+}
+
+// The seed given on the command line decides the program's faults, and it says which
+// seed it runs with, so that a run can be replayed.
+TEST(SimProgramTest, SeedDecidesTheInjectedFaultsAndIsAnnounced) {
+    const std::string address = AddressText(TestAddress());
+    for (const uint64_t seed : {uint64_t{5}, uint64_t{6}}) {
+        Program program({"--listen", address, "--port", "0", "--video-port", "0", "--seed",
+                         std::to_string(seed), "--garbage", "0xA1:12"});
+        const std::string line = program.ReadLine();
+        const std::string ready = "vantelsor-sim listening on " + address + ":";
+        ASSERT_EQ(line.rfind(ready, 0), 0u) << line << program.Err();
+        const std::string announced = ", fault seed " + std::to_string(seed);
+        EXPECT_EQ(line.substr(line.size() - announced.size()), announced) << line;
+        RawConnection raw;
+        ASSERT_TRUE(raw.Connect(TestAddress(),
+                                static_cast<uint16_t>(std::stoi(line.substr(ready.size())))));
+        const auto check = login::BuildVersionCheck();
+        raw.Send(Bytes(check.begin(), check.end()));
+        EXPECT_EQ(raw.Read(12), sim::FaultPolicy(seed).Garbage(1, 1, 12)) << "seed " << seed;
+        program.Signal(SIGTERM);
+        EXPECT_EQ(program.Wait(), 0);
+    }
 }
 
 }  // namespace

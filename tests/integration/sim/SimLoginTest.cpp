@@ -3,8 +3,8 @@
 // and for a device without a free slot.
 #include <gtest/gtest.h>
 
-#include "SimTestSupport.h"
 #include "protocol/MessageTypes.h"
+#include "support/SimFixture.h"
 
 namespace vantelsor::test {
 namespace {
@@ -13,20 +13,19 @@ using login::kControlRightBit;
 using sim::kAdministrator;
 using sim::kOrdinaryUser;
 
-class SimLoginTest : public SimTest {
+class SimLoginTest : public SimFixture {
   protected:
     // Waits until the device has taken note of every closed connection.
     void WaitLoggedIn(int count) {
-        ASSERT_TRUE(device_->WaitForStatus(
+        ASSERT_TRUE(device->WaitForStatus(
             [&](const sim::SimStatus& s) { return s.loggedIn == count; }, kWaitMs))
-            << "logged in: " << device_->Status().loggedIn << ", expected " << count;
+            << "logged in: " << device->Status().loggedIn << ", expected " << count;
     }
 };
 
 TEST_F(SimLoginTest, StatusFollowsNameAndPasswordExactly) {
-    sim::SimConfig config = Config();
     config.accounts.push_back({"sixteen-byte-usr", "0123456789abcdef", kAdministrator});
-    Start(config);
+    StartDevice();
     struct Case {
         const char* user;
         const char* password;
@@ -56,9 +55,8 @@ TEST_F(SimLoginTest, StatusFollowsNameAndPasswordExactly) {
 }
 
 TEST_F(SimLoginTest, LengthsBeyondTheFieldAreRefused) {
-    sim::SimConfig config = Config();
     config.accounts = {{"sixteen-byte-usr", "0123456789abcdef", kAdministrator}};
-    Start(config);
+    StartDevice();
     login::PlainField user = login::MakeField("sixteen-byte-usr");
     login::PlainField password = login::MakeField("0123456789abcdef");
 
@@ -74,7 +72,7 @@ TEST_F(SimLoginTest, LengthsBeyondTheFieldAreRefused) {
 }
 
 TEST_F(SimLoginTest, LoginIsDecipheredWithTheConnectionsOwnKey) {
-    Start(Config());
+    StartDevice();
     auto first = Connect();
     auto second = Connect();
     ASSERT_TRUE(first->Prepare());
@@ -92,9 +90,8 @@ TEST_F(SimLoginTest, LoginIsDecipheredWithTheConnectionsOwnKey) {
 
 TEST_F(SimLoginTest, FixedKeyIsHandedToEveryConnection) {
     const SessionKey key{0x13, 0x34, 0x57, 0x79, 0x9B, 0xBC, 0xDF, 0xF1};
-    sim::SimConfig config = Config();
     config.fixedKey = key;
-    Start(config);
+    StartDevice();
     for (int i = 0; i < 2; ++i) {
         auto client = Connect();
         client->Send(login::BuildKeyRequest());
@@ -104,21 +101,21 @@ TEST_F(SimLoginTest, FixedKeyIsHandedToEveryConnection) {
 }
 
 TEST_F(SimLoginTest, OnlyTheFirstUserGetsTheOperationRight) {
-    Start(Config());
+    StartDevice();
     auto admin = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
     auto user = LogIn("user", "user1234", kOrdinaryUser);
-    EXPECT_EQ(device_->Status().controlHolder, 1);
-    EXPECT_EQ(device_->Status().loggedIn, 2);
+    EXPECT_EQ(device->Status().controlHolder, 1);
+    EXPECT_EQ(device->Status().loggedIn, 2);
 }
 
 TEST_F(SimLoginTest, SameUserOnAnotherConnectionIsRefusedUntilTheFirstLeaves) {
-    Start(Config());
+    StartDevice();
     auto first = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
     auto second = LogIn("admin", "admin123", login::kStatusAlreadyLoggedIn);
     // The refused connection is not logged in: its lock-state poll goes unanswered.
     second->Send({msg::kLockState, 0});
     EXPECT_EQ(second->MessagesBeforeHeartbeat(), std::vector<Bytes>{});
-    EXPECT_EQ(device_->Status().loggedIn, 1);
+    EXPECT_EQ(device->Status().loggedIn, 1);
 
     first->Close();
     WaitLoggedIn(0);
@@ -127,21 +124,20 @@ TEST_F(SimLoginTest, SameUserOnAnotherConnectionIsRefusedUntilTheFirstLeaves) {
 }
 
 TEST_F(SimLoginTest, RepeatedLoginOnTheSameConnectionIsNotADuplicate) {
-    Start(Config());
+    StartDevice();
     auto client = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
     EXPECT_EQ(client->Login("admin", "admin123"), kAdministrator | kControlRightBit);
-    EXPECT_EQ(device_->Status().loggedIn, 1);
+    EXPECT_EQ(device->Status().loggedIn, 1);
     // A failed second login ends the first one.
     EXPECT_EQ(client->Login("admin", "wrong"), login::kStatusBadPassword);
-    EXPECT_EQ(device_->Status().loggedIn, 0);
-    EXPECT_EQ(device_->Status().controlHolder, std::nullopt);
+    EXPECT_EQ(device->Status().loggedIn, 0);
+    EXPECT_EQ(device->Status().controlHolder, std::nullopt);
 }
 
 TEST_F(SimLoginTest, NoFreeSlotUntilSomeoneLeaves) {
-    sim::SimConfig config = Config();
     config.loginSlots = 2;
     config.accounts.push_back({"guest", "guest123", kOrdinaryUser});
-    Start(config);
+    StartDevice();
     auto admin = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
     auto user = LogIn("user", "user1234", kOrdinaryUser);
     auto guest = LogIn("guest", "guest123", login::kStatusNoFreeSlot);
@@ -154,25 +150,23 @@ TEST_F(SimLoginTest, NoFreeSlotUntilSomeoneLeaves) {
 }
 
 TEST_F(SimLoginTest, ForcedStatusesOverrideTheDevicesVerdict) {
-    sim::SimConfig config = Config();
     config.versionStatus = login::kStatusServerHigher;
     config.loginStatus = 0x05;  // a refusal the client has no message for
-    Start(config);
+    StartDevice();
     auto client = Connect();
     client->Send(login::BuildVersionCheck());
     EXPECT_EQ(client->Next(), (Bytes{msg::kVersionCheck, login::kStatusServerHigher}));
     EXPECT_EQ(client->Login("admin", "admin123"), 0x05);
-    EXPECT_EQ(device_->Status().loggedIn, 0);
+    EXPECT_EQ(device->Status().loggedIn, 0);
 }
 
 TEST_F(SimLoginTest, ForcedAcceptanceLogsTheConnectionIn) {
-    sim::SimConfig config = Config();
     config.loginStatus = kOrdinaryUser;  // accepted, without the operation right
-    Start(config);
+    StartDevice();
     auto client = LogIn("whoever", "whatever", kOrdinaryUser);
     client->Send({msg::kLockState, 0});
     EXPECT_EQ(client->Next(), (Bytes{msg::kLockState, 0x00}));
-    EXPECT_EQ(device_->Status().controlHolder, std::nullopt);
+    EXPECT_EQ(device->Status().controlHolder, std::nullopt);
 }
 
 }  // namespace
