@@ -6,7 +6,13 @@ namespace vantelsor::ui {
 
 QtFrameBlitter::QtFrameBlitter(QObject* context, std::function<void()> repaint,
                                std::function<void()> areaChanged)
-    : context_(context), repaint_(std::move(repaint)), areaChanged_(std::move(areaChanged)) {}
+    : repaint_(
+          [this, repaint = std::move(repaint)] {
+              repaintPosted_ = false;
+              repaint();
+          },
+          context),
+      areaChanged_(std::move(areaChanged), context) {}
 
 bool QtFrameBlitter::Blit(const BitmapHeader& header, const uint8_t* bitmap,
                           const PixelRect& source, const PixelRect& destination) {
@@ -37,20 +43,12 @@ bool QtFrameBlitter::Blit(const BitmapHeader& header, const uint8_t* bitmap,
     }
     ++blitted_;
     // One repaint request at a time: a slow painter skips pictures.
-    if (!repaintPosted_.exchange(true)) {
-        QMetaObject::invokeMethod(
-            context_,
-            [this] {
-                repaintPosted_ = false;
-                repaint_();
-            },
-            Qt::QueuedConnection);
-    }
+    if (!repaintPosted_.exchange(true)) repaint_.Post();
     return true;
 }
 
 void QtFrameBlitter::PictureAreaChanged() {
-    QMetaObject::invokeMethod(context_, areaChanged_, Qt::QueuedConnection);
+    areaChanged_.Post();
 }
 
 bool QtFrameBlitter::TakeNewest(ConsolePicture& front) {

@@ -18,6 +18,7 @@
 #include <memory>
 #include <mutex>
 
+#include "ui/support/UiThreadCall.h"
 #include "video/FrameBlitter.h"
 
 namespace vantelsor::ui {
@@ -33,7 +34,7 @@ struct ConsolePicture {
 
 class QtFrameBlitter : public FrameBlitter {
   public:
-    // `repaint` and `areaChanged` run queued on `context`'s thread.
+    // `repaint` and `areaChanged` run queued on `context`'s thread; construct on it.
     QtFrameBlitter(QObject* context, std::function<void()> repaint,
                    std::function<void()> areaChanged);
 
@@ -52,9 +53,8 @@ class QtFrameBlitter : public FrameBlitter {
     void SetArrivalClock(Clock clock) { arrivalClock_ = std::move(clock); }
 
   private:
-    QObject* context_;
-    std::function<void()> repaint_;
-    std::function<void()> areaChanged_;
+    UiThreadCall repaint_;
+    UiThreadCall areaChanged_;
     Clock arrivalClock_;
 
     ConsolePicture back_;  // the receive thread's own

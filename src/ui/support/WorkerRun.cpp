@@ -1,6 +1,7 @@
 #include "ui/support/WorkerRun.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 
 namespace vantelsor::ui {
 
@@ -20,8 +21,9 @@ bool WorkerRun::Run(std::function<void()> work) {
         work();
         done_ = true;
         std::lock_guard guard(loopLock_);
-        // Queued: the loop belongs to the user-interface thread.
-        if (loop_) QMetaObject::invokeMethod(loop_, &QEventLoop::quit, Qt::QueuedConnection);
+        // Queued: the loop belongs to the user-interface thread. A plain quit
+        // event carries nothing of this thread's to be read there.
+        if (loop_) QCoreApplication::postEvent(loop_, new QEvent(QEvent::Quit));
     });
     const auto flags = input_ == Input::kHoldInput ? QEventLoop::ExcludeUserInputEvents
                                                    : QEventLoop::AllEvents;
