@@ -5,7 +5,7 @@
 #include "admin/OwnAccountChange.h"
 #include "admin/UserAccounts.h"
 #include "cli/AdminCommandSupport.h"
-#include "cli/AdminRuns.h"
+#include "cli/CommandRuns.h"
 
 namespace vantelsor::ctl {
 namespace {

@@ -1,11 +1,9 @@
 #include "cli/CommandTable.h"
 
 #include "cli/AdminChecks.h"
-#include "cli/AdminRuns.h"
+#include "cli/CommandRuns.h"
 #include "cli/CommandWords.h"
-#include "cli/ConsoleCommands.h"
 #include "cli/InputCommands.h"
-#include "cli/ScreenshotCommand.h"
 
 namespace vantelsor::ctl {
 

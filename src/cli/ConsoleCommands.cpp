@@ -1,4 +1,4 @@
-#include "cli/ConsoleCommands.h"
+#include "cli/CommandRuns.h"
 
 #include <cstdio>
 #include <string>

@@ -8,7 +8,7 @@
 #include "admin/SleepTime.h"
 #include "admin/VideoSettings.h"
 #include "cli/AdminCommandSupport.h"
-#include "cli/AdminRuns.h"
+#include "cli/CommandRuns.h"
 #include "net/AddressText.h"
 
 namespace vantelsor::ctl {

@@ -6,7 +6,7 @@
 
 #include "admin/FirmwareUpgrade.h"
 #include "cli/AdminCommandSupport.h"
-#include "cli/AdminRuns.h"
+#include "cli/CommandRuns.h"
 #include "res/Strings.h"
 
 namespace vantelsor::ctl {

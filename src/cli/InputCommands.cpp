@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/CommandRuns.h"
 #include "cli/CtlOptions.h"
 #include "input/InputForwarder.h"
 #include "input/PointerMover.h"

@@ -8,7 +8,7 @@
 #include "admin/LogRecordText.h"
 #include "admin/UserLog.h"
 #include "cli/AdminCommandSupport.h"
-#include "cli/AdminRuns.h"
+#include "cli/CommandRuns.h"
 #include "res/Strings.h"
 
 namespace vantelsor::ctl {

@@ -1,4 +1,4 @@
-#include "cli/ScreenshotCommand.h"
+#include "cli/CommandRuns.h"
 
 #include <png.h>
 

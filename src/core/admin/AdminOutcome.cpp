@@ -5,15 +5,8 @@
 namespace vantelsor {
 
 AdminOutcome OutcomeOf(ExchangeResult result) {
-    switch (result) {
-        case ExchangeResult::kReplied:
-            return AdminOutcome::kOk;
-        case ExchangeResult::kTimeout:
-            return AdminOutcome::kTimeout;
-        case ExchangeResult::kClosed:
-        case ExchangeResult::kOtherReply:
-            break;
-    }
+    if (result == ExchangeResult::kReplied) return AdminOutcome::kOk;
+    if (result == ExchangeResult::kTimeout) return AdminOutcome::kTimeout;
     return AdminOutcome::kNoAnswer;
 }
 

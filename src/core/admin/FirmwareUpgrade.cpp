@@ -113,15 +113,10 @@ AdminOutcome FirmwareUpgrade::SendChunk(int index, bool last, const Progress& pr
     if (last && progress) progress(100);
     // The slot is cleared before sending: an acknowledgement left from an earlier
     // chunk never counts for this one, and a start reply is no acknowledgement.
-    switch (Exchange(session_, chunk, timing_.replyTimeoutMs, reply_, msg::kFirmwareBlock)) {
-        case ExchangeResult::kReplied:
-            break;
-        case ExchangeResult::kOtherReply:
-            return AdminOutcome::kFirmwareFailed;
-        case ExchangeResult::kTimeout:
-        case ExchangeResult::kClosed:
-            return AdminOutcome::kTimeout;
-    }
+    const ExchangeResult exchange =
+        Exchange(session_, chunk, timing_.replyTimeoutMs, reply_, msg::kFirmwareBlock);
+    if (exchange == ExchangeResult::kOtherReply) return AdminOutcome::kFirmwareFailed;
+    if (exchange != ExchangeResult::kReplied) return AdminOutcome::kTimeout;
     const KeptReply reply = reply_.Copy();
     firmware::ChunkAck ack;
     if (!firmware::ParseChunkReply(reply.bytes.data(), reply.length, &ack)) {

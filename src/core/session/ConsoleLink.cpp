@@ -88,16 +88,10 @@ std::string ConsoleLink::versionText() const {
 
 ControlRightResult ConsoleLink::RequestControlRight() {
     const ShortMessage request = BuildShortMessage(msg::kControlRequest);
-    switch (Ask(request, msg::kControlRequest)) {
-        case ExchangeResult::kReplied:
-            break;
-        case ExchangeResult::kTimeout:
-            return ControlRightResult::kTimeout;
-        case ExchangeResult::kClosed:
-        case ExchangeResult::kOtherReply:
-            // A data-less 0xAE reply carries no verdict: nothing is granted.
-            return ControlRightResult::kOther;
-    }
+    const ExchangeResult exchange = Ask(request, msg::kControlRequest);
+    if (exchange == ExchangeResult::kTimeout) return ControlRightResult::kTimeout;
+    // A closed connection or a data-less 0xAE reply carries no verdict: nothing is granted.
+    if (exchange != ExchangeResult::kReplied) return ControlRightResult::kOther;
     switch (replyStatus()) {
         case msg::kStatusOk:
             return ControlRightResult::kGranted;

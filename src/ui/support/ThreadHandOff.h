@@ -25,20 +25,12 @@ extern "C" void __tsan_release(void* addr);
 
 namespace vantelsor::ui {
 
-inline void Published(const void* address) {
 #ifdef VANTELSOR_TSAN
-    __tsan_release(const_cast<void*>(address));
+inline void Published(const void* address) { __tsan_release(const_cast<void*>(address)); }
+inline void Received(const void* address) { __tsan_acquire(const_cast<void*>(address)); }
 #else
-    (void)address;
+inline void Published(const void*) {}
+inline void Received(const void*) {}
 #endif
-}
-
-inline void Received(const void* address) {
-#ifdef VANTELSOR_TSAN
-    __tsan_acquire(const_cast<void*>(address));
-#else
-    (void)address;
-#endif
-}
 
 }  // namespace vantelsor::ui
