@@ -18,7 +18,7 @@
 #include "session/ConsoleLink.h"
 #include "session/LoginSequence.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 template <typename Condition>
@@ -58,7 +58,7 @@ class MemoryKeyboard : public LocalKeyboard {
     std::atomic<uint8_t> state{0};
 };
 
-class InputTest : public test::SimFixture {
+class InputTest : public SimFixture {
   protected:
     InputTest() {
         timing.replyTimeoutMs = 2000;
@@ -238,4 +238,4 @@ TEST_F(InputTest, FocusLossReleasesEveryHeldKeyOnTheTarget) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

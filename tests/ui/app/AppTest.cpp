@@ -27,6 +27,7 @@
 using namespace vantelsor;
 using namespace vantelsor::ui;
 
+namespace vantelsor::test {
 namespace {
 
 QString U(const char* utf8) {
@@ -67,6 +68,9 @@ class LoginDriver : public QObject {
 };
 
 }  // namespace
+}  // namespace vantelsor::test
+
+using namespace vantelsor::test;
 
 class AppTest : public QObject {
     Q_OBJECT
