@@ -13,16 +13,14 @@
 #include "net/AddressText.h"
 #include "protocol/MessageTypes.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::ProcessResult;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-class AdminCtlTest : public test::SimFixture {
+class AdminCtlTest : public SimFixture {
   protected:
     ProcessResult Ctl(const std::vector<std::string>& command, const std::string& user = "admin",
                       const std::string& password = "admin123",
@@ -32,14 +30,14 @@ class AdminCtlTest : public test::SimFixture {
                                          "--password",      password,
                                          "--reply-timeout", "1000"};
         args.insert(args.end(), command.begin(), command.end());
-        return test::RunProcess(VANTELSORCTL_PATH, args, input);
+        return RunProcess(VANTELSORCTL_PATH, args, input);
     }
 
     // Restarts the device with a configuration the case shapes.
     void Restart(void (*shape)(sim::SimConfig*)) {
         device.reset();
         config = sim::SimConfig{};
-        config.listenAddress = test::TestAddress();
+        config.listenAddress = TestAddress();
         shape(&config);
         StartDevice();
     }
@@ -270,7 +268,7 @@ TEST_F(AdminCtlTest, OrdinaryUserSetsNothing) {
 }
 
 TEST_F(AdminCtlTest, FirmwareUpgradeAndItsFailures) {
-    test::ScratchFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("image.bin");
     std::vector<uint8_t> image(10000, 0x42);
     image[0] = 0xFC;
@@ -334,7 +332,7 @@ TEST_F(AdminCtlTest, SilentDeviceTimesOutWithExitThree) {
         SCOPED_TRACE(c.command[0] + (c.command.size() > 1 ? " " + c.command[1] : ""));
         device.reset();
         config = sim::SimConfig{};
-        config.listenAddress = test::TestAddress();
+        config.listenAddress = TestAddress();
         config.faults.silent = {c.silent};
         StartDevice();
         const ProcessResult r = Ctl(c.command);
@@ -344,4 +342,4 @@ TEST_F(AdminCtlTest, SilentDeviceTimesOutWithExitThree) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

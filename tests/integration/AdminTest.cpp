@@ -19,7 +19,7 @@
 #include "session/ConsoleLink.h"
 #include "session/LoginSequence.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 // A firmware image of `size` bytes that passes the check, its bytes otherwise varied.
@@ -31,7 +31,7 @@ std::vector<uint8_t> Image(size_t size) {
     return image;
 }
 
-class AdminTest : public test::SimFixture {
+class AdminTest : public SimFixture {
   protected:
     AdminTest() { timing.replyTimeoutMs = 3000; }
 
@@ -130,7 +130,7 @@ TEST_F(AdminTest, RefusedOrWronglyAcknowledgedChunkEndsTheRun) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         config = sim::SimConfig{};
-        config.listenAddress = test::TestAddress();
+        config.listenAddress = TestAddress();
         c.shape(&config);
         StartDevice();
         auto login = Login();
@@ -148,7 +148,7 @@ TEST_F(AdminTest, SilentDeviceTimesOut) {
     for (uint8_t silent : {msg::kFirmwareStart, msg::kFirmwareBlock}) {
         SCOPED_TRACE(silent);
         config = sim::SimConfig{};
-        config.listenAddress = test::TestAddress();
+        config.listenAddress = TestAddress();
         config.faults.silent = {silent};
         timing.replyTimeoutMs = 300;
         StartDevice();
@@ -257,7 +257,7 @@ TEST_F(AdminTest, OrdinaryUsersOwnChangeAndItsRefusals) {
 }
 
 TEST_F(AdminTest, DeviceStateSurvivesARestart) {
-    test::ScratchFolder folder;
+    ScratchFolder folder;
     config.statePath = folder.File("device.state");
     StartDevice();
     const std::vector<uint8_t> image = Image(9000);
@@ -287,7 +287,7 @@ TEST_F(AdminTest, DeviceStateSurvivesARestart) {
 }
 
 TEST_F(AdminTest, UnreadableStateFileStopsTheDeviceFromStarting) {
-    test::ScratchFolder folder;
+    ScratchFolder folder;
     config.statePath = folder.File("device.state");
     std::ofstream(config.statePath) << "video 25 1024\nbogus line\n";
     EXPECT_FALSE(TryStartDevice());
@@ -295,4 +295,4 @@ TEST_F(AdminTest, UnreadableStateFileStopsTheDeviceFromStarting) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

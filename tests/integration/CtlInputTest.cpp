@@ -11,16 +11,14 @@
 #include "net/AddressText.h"
 #include "protocol/MessageTypes.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::ProcessResult;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-class CtlInputTest : public test::SimFixture {
+class CtlInputTest : public SimFixture {
   protected:
     ProcessResult Ctl(std::vector<std::string> command, std::vector<std::string> extra = {}) {
         std::vector<std::string> args = {"--device",   AddressText(config.listenAddress),
@@ -28,7 +26,7 @@ class CtlInputTest : public test::SimFixture {
                                          "--password", "admin123"};
         args.insert(args.end(), extra.begin(), extra.end());
         args.insert(args.end(), command.begin(), command.end());
-        ProcessResult r = test::RunProcess(VANTELSORCTL_PATH, args);
+        ProcessResult r = RunProcess(VANTELSORCTL_PATH, args);
         // The logout record follows everything the command sent on the same
         // connection: once it is in, so is the rest.
         if (device && r.exitCode != 2) WaitReceived(msg::kLoginRecord, ++sessions * 2);
@@ -128,4 +126,4 @@ TEST_F(CtlInputTest, WithoutTheOperationRightNothingIsSent) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

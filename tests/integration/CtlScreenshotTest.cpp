@@ -13,20 +13,20 @@
 #include "net/AddressText.h"
 #include "protocol/MessageTypes.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
-class CtlScreenshotTest : public test::SimFixture {
+class CtlScreenshotTest : public SimFixture {
   protected:
     CtlScreenshotTest() { config.fixedClock = "23:59:58"; }
 
-    test::ProcessResult Screenshot(std::vector<std::string> arguments) const {
+    ProcessResult Screenshot(std::vector<std::string> arguments) const {
         std::vector<std::string> args = {"--device",   AddressText(config.listenAddress),
                                          "--user",     "admin",
                                          "--password", "admin123",
                                          "screenshot"};
         args.insert(args.end(), arguments.begin(), arguments.end());
-        return test::RunProcess(VANTELSORCTL_PATH, args);
+        return RunProcess(VANTELSORCTL_PATH, args);
     }
 
     // The PNG's pixels as top-down BGRA, the layout of the device's source picture.
@@ -43,7 +43,7 @@ class CtlScreenshotTest : public test::SimFixture {
         return png_image_finish_read(&image, nullptr, bgra->data(), 0, nullptr) != 0;
     }
 
-    test::ScratchFolder folder;
+    ScratchFolder folder;
 };
 
 TEST_F(CtlScreenshotTest, WritesThePictureTheDeviceShows) {
@@ -66,7 +66,7 @@ TEST_F(CtlScreenshotTest, WritesThePictureTheDeviceShows) {
                     pixels.data() + static_cast<size_t>(row) * width * 4,
                     static_cast<size_t>(width) * 4);
     }
-    EXPECT_GT(test::Psnr(bottomUp, device->Video().RenderNow(), width, height), 35.0);
+    EXPECT_GT(Psnr(bottomUp, device->Video().RenderNow(), width, height), 35.0);
     // The stream was stopped and the user logged out.
     EXPECT_TRUE(WaitReceived(msg::kStreamControl, 2));
     EXPECT_TRUE(device->WaitForStatus(
@@ -100,4 +100,4 @@ TEST_F(CtlScreenshotTest, ErrorsExitWithTheirCodes) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

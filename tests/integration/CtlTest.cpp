@@ -12,12 +12,10 @@
 #include "res/Strings.h"
 #include "session/LoginSequence.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
-using test::ProcessResult;
-
-class CtlTest : public test::SimFixture {
+class CtlTest : public SimFixture {
   protected:
     ProcessResult Ctl(const std::string& command, const std::string& user = "admin",
                       const std::string& password = "admin123",
@@ -28,7 +26,7 @@ class CtlTest : public test::SimFixture {
                                          "--reply-timeout", "2000"};
         args.insert(args.end(), extra.begin(), extra.end());
         args.push_back(command);
-        return test::RunProcess(VANTELSORCTL_PATH, args);
+        return RunProcess(VANTELSORCTL_PATH, args);
     }
 };
 
@@ -70,7 +68,7 @@ TEST_F(CtlTest, FailuresExitWithTheirCodeAndTheDevicesMessage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         config = sim::SimConfig{};
-        config.listenAddress = test::TestAddress();
+        config.listenAddress = TestAddress();
         c.shape(&config);
         StartDevice();
         const ProcessResult r = Ctl("login", "admin", c.password);
@@ -100,15 +98,15 @@ TEST_F(CtlTest, ConnectionFailureAndUsageErrors) {
         {"--device", "127.0.0.1", "--user", "admin", "--password"},
     };
     for (const auto& args : usage) {
-        r = test::RunProcess(VANTELSORCTL_PATH, args);
+        r = RunProcess(VANTELSORCTL_PATH, args);
         EXPECT_EQ(r.exitCode, 2) << r.err;
         EXPECT_TRUE(Contains(r.err, "usage:")) << r.err;
     }
-    r = test::RunProcess(VANTELSORCTL_PATH, {"--device", "127.0.0.1", "--user", "abc", "--password",
-                                             "admin123", "login"});
+    r = RunProcess(VANTELSORCTL_PATH,
+                   {"--device", "127.0.0.1", "--user", "abc", "--password", "admin123", "login"});
     EXPECT_TRUE(Contains(r.err, "用户名长度应为4至16字符！")) << r.err;
-    r = test::RunProcess(VANTELSORCTL_PATH, {"--device", "1.2.3.999", "--user", "admin",
-                                             "--password", "admin123", "login"});
+    r = RunProcess(VANTELSORCTL_PATH,
+                   {"--device", "1.2.3.999", "--user", "admin", "--password", "admin123", "login"});
     EXPECT_TRUE(Contains(r.err, res::kInvalidAddress)) << r.err;
 }
 
@@ -124,9 +122,9 @@ TEST_F(CtlTest, TheLoginDialogsAddressFormsReachTheDevice) {
                   a & 255);
     for (const char* address : text) {
         SCOPED_TRACE(address);
-        const ProcessResult r = test::RunProcess(
-            VANTELSORCTL_PATH,
-            {"--device", address, "--user", "admin", "--password", "admin123", "login"});
+        const ProcessResult r =
+            RunProcess(VANTELSORCTL_PATH,
+                       {"--device", address, "--user", "admin", "--password", "admin123", "login"});
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(Contains(r.out, "administrator")) << r.out;
     }
@@ -181,4 +179,4 @@ TEST_F(CtlTest, LockStateAndReboot) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -11,7 +11,7 @@
 #include "protocol/MessageTypes.h"
 #include "session/Heartbeat.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 // Records what is posted and whether the control socket was already closed then.
@@ -47,7 +47,7 @@ class RecordingSink : public EventSink {
     bool socketOpenAtPost_ = true;
 };
 
-class HeartbeatTest : public test::SimFixture {
+class HeartbeatTest : public SimFixture {
   protected:
     void Connect() {
         StartDevice();
@@ -208,4 +208,4 @@ TEST_F(HeartbeatTest, ManyThreadsSendingAtOnceNeverInterleave) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -18,7 +18,7 @@
 #include "session/ConsoleLink.h"
 #include "session/LoginSequence.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 template <typename Condition>
@@ -58,7 +58,7 @@ class MemoryKeyboard : public LocalKeyboard {
     std::atomic<uint8_t> state{0};
 };
 
-class InputTest : public test::SimFixture {
+class InputTest : public SimFixture {
   protected:
     InputTest() {
         timing.replyTimeoutMs = 2000;
@@ -209,12 +209,19 @@ TEST_F(InputTest, PausedKeepAliveStopsThePollOnly) {
     OpenConsole(0);
     ASSERT_TRUE(WaitReceived(msg::kLockState, 2));
     login->session().keepAlivePaused = 1;
-    // Other input still goes out; once it is in, a poll that was on its way is too.
+    const LockKeyPoll& poll = input->poll();
+    // Two rounds on, a poll sent before the round saw the pause has gone out.
+    const uint64_t paused = poll.Rounds();
+    ASSERT_TRUE(Eventually([&] { return poll.Rounds() >= paused + 2; }));
+    // Other input still goes out; once it is in, so is every poll sent before it.
     input->forwarder().SendPrintScreen();
     ASSERT_TRUE(WaitReceived(msg::kKeyboard, 2));
     const size_t polls = Received(msg::kLockState).size();
-    // Ten poll periods without a poll.
-    std::this_thread::sleep_for(std::chrono::milliseconds(10 * fast.lockPollPeriodMs));
+    // Ten whole rounds of the poll, then more input behind them: no poll between.
+    const uint64_t quiet = poll.Rounds();
+    ASSERT_TRUE(Eventually([&] { return poll.Rounds() >= quiet + 10; }));
+    input->forwarder().SendPrintScreen();
+    ASSERT_TRUE(WaitReceived(msg::kKeyboard, 4));
     EXPECT_EQ(Received(msg::kLockState).size(), polls);
     login->session().keepAlivePaused = 0;
     EXPECT_TRUE(WaitReceived(msg::kLockState, polls + 1));
@@ -238,4 +245,4 @@ TEST_F(InputTest, FocusLossReleasesEveryHeldKeyOnTheTarget) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

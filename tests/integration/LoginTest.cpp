@@ -15,12 +15,10 @@
 #include "session/LoginSequence.h"
 #include "settings/SettingsStore.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
-using test::ScratchFolder;
-
-class LoginTest : public test::SimFixture {
+class LoginTest : public SimFixture {
   protected:
     LoginTest() {
         settings.SetFilePath(folder.File("config.ini"));
@@ -264,4 +262,4 @@ TEST_F(LoginTest, UnreachableDeviceFailsToConnectAndIsNotRemembered) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

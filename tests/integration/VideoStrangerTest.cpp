@@ -25,7 +25,7 @@
 #include "session/LoginSequence.h"
 #include "video/ConsoleVideo.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 constexpr unsigned kSeed = 20261211;
@@ -114,7 +114,7 @@ uint16_t UdpPortOf(pid_t pid) {
     return 0;
 }
 
-class VideoStrangerTest : public test::SimFixture {
+class VideoStrangerTest : public SimFixture {
   protected:
     VideoStrangerTest() {
         config.fixedClock = "12:34:56";  // a still picture, so any one can be compared
@@ -124,7 +124,7 @@ class VideoStrangerTest : public test::SimFixture {
 
     // True once a picture close to the device's source has been drawn (the first ones
     // after a key frame may still be coarse).
-    bool WaitForMatchingPicture(test::RecordingBlitter& blitter, int timeoutMs) {
+    bool WaitForMatchingPicture(RecordingBlitter& blitter, int timeoutMs) {
         const auto source = device->Video().RenderNow();
         const int w = device->Video().width(), h = device->Video().height();
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -133,14 +133,14 @@ class VideoStrangerTest : public test::SimFixture {
             if (!blitter.WaitForPictures(seen + 1, 500)) continue;
             seen = blitter.calls().size();
             if (blitter.calls().back().width != w || blitter.calls().back().height != h) continue;
-            lastPsnr = test::Psnr(blitter.lastBitmap(), source, w, h);
+            lastPsnr = Psnr(blitter.lastBitmap(), source, w, h);
             if (lastPsnr > 35.0) return true;
         }
         return false;
     }
 
     double lastPsnr = 0;
-    test::ScratchFolder folder;
+    ScratchFolder folder;
 };
 
 TEST_F(VideoStrangerTest, AStrangersDatagramsAreCountedAndTheStreamGoesOn) {
@@ -154,7 +154,7 @@ TEST_F(VideoStrangerTest, AStrangersDatagramsAreCountedAndTheStreamGoesOn) {
     ASSERT_TRUE(login.Connect(config.listenAddress));
     ASSERT_EQ(login.Login(c), LoginResult::kAccepted);
     NetSession& session = login.session();
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     video.SetClientRect({0, 0, 640, 480});
     ASSERT_TRUE(video.Start(session));
@@ -162,7 +162,7 @@ TEST_F(VideoStrangerTest, AStrangersDatagramsAreCountedAndTheStreamGoesOn) {
 
     const uint16_t port = session.VideoChannelLocalPort();
     ASSERT_NE(port, 0);
-    test::UdpSender stranger(test::StrangerAddress(config.listenAddress));
+    UdpSender stranger(StrangerAddress(config.listenAddress));
     ASSERT_TRUE(stranger.bound());
     std::mt19937 rng(kSeed);
     // One at a time, each counted before the next goes: none is lost in a full queue,
@@ -194,9 +194,9 @@ TEST_F(VideoStrangerTest, ScreenshotSucceedsWhileAStrangerSendsToItsVideoPort) {
     StartDevice();
     const std::string file = folder.File("target.png");
     auto screenshot = std::async(std::launch::async, [&] {
-        return test::RunProcess(VANTELSORCTL_PATH,
-                                {"--device", AddressText(config.listenAddress), "--user", "admin",
-                                 "--password", "admin123", "screenshot", file, "--frames", "120"});
+        return RunProcess(VANTELSORCTL_PATH,
+                          {"--device", AddressText(config.listenAddress), "--user", "admin",
+                           "--password", "admin123", "screenshot", file, "--frames", "120"});
     });
     uint16_t port = 0;
     ASSERT_TRUE(Eventually(
@@ -207,7 +207,7 @@ TEST_F(VideoStrangerTest, ScreenshotSucceedsWhileAStrangerSendsToItsVideoPort) {
         },
         20000))
         << "vantelsorctl never opened its video port";
-    test::UdpSender stranger(test::StrangerAddress(config.listenAddress));
+    UdpSender stranger(StrangerAddress(config.listenAddress));
     ASSERT_TRUE(stranger.bound());
     std::mt19937 rng(kSeed);
     // The empty one first: it alone used to close the channel. The later ones may find
@@ -217,10 +217,10 @@ TEST_F(VideoStrangerTest, ScreenshotSucceedsWhileAStrangerSendsToItsVideoPort) {
         stranger.SendTo(config.listenAddress, port, StrangerDatagram(sent, rng));
     } while (++sent < kStrangerDatagrams &&
              screenshot.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
-    const test::ProcessResult r = screenshot.get();
+    const ProcessResult r = screenshot.get();
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("picture 120"), std::string::npos) << r.out;
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

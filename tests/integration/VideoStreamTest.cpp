@@ -15,10 +15,10 @@
 #include "sim/FaultPolicy.h"
 #include "video/ConsoleVideo.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
-class VideoStreamTest : public test::SimFixture {
+class VideoStreamTest : public SimFixture {
   protected:
     VideoStreamTest() {
         config.fixedClock = "09:30:00";  // a still picture, so any one can be compared
@@ -36,7 +36,7 @@ class VideoStreamTest : public test::SimFixture {
     }
 
     // Waits until a picture close to the device's source arrives.
-    bool WaitForMatchingPicture(test::RecordingBlitter& blitter, int timeoutMs) {
+    bool WaitForMatchingPicture(RecordingBlitter& blitter, int timeoutMs) {
         const auto source = device->Video().RenderNow();
         const int w = device->Video().width(), h = device->Video().height();
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -46,7 +46,7 @@ class VideoStreamTest : public test::SimFixture {
             seen = blitter.calls().size();
             const auto calls = blitter.calls();
             if (calls.back().width != w || calls.back().height != h) continue;
-            const double psnr = test::Psnr(blitter.lastBitmap(), source, w, h);
+            const double psnr = Psnr(blitter.lastBitmap(), source, w, h);
             lastPsnr = psnr;
             if (psnr > 35.0) return true;
         }
@@ -61,7 +61,7 @@ TEST_F(VideoStreamTest, StreamDecodesToTheDevicesPicture) {
     StartDevice();
     LoginSequence login(nullptr, timing);
     LogIn(login);
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     video.SetClientRect({0, 0, 1280, 1024});
     ASSERT_TRUE(video.Start(login.session()));
@@ -84,7 +84,7 @@ TEST_F(VideoStreamTest, DeviceStreamsOnlyToALoggedInUser) {
     StartDevice();
     LoginSequence login(nullptr, timing);
     LogIn(login);
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     // Claims a user that is not logged in: the device refuses to stream.
     SessionInfo stranger(config.listenAddress, 0);
     const char name[] = "mallory";
@@ -127,7 +127,7 @@ TEST_F(VideoStreamTest, TheDevicesVideoSettingsDriveTheStream) {
     StartDevice();
     LoginSequence login(nullptr, timing);
     LogIn(login);
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     ASSERT_TRUE(video.Start(login.session()));
     ASSERT_TRUE(blitter.WaitForPictures(1, 10000));
@@ -167,7 +167,7 @@ TEST_F(VideoStreamTest, RejectsExactlyTheDamagedDatagrams) {
     StartDevice();
     LoginSequence login(nullptr, timing);
     LogIn(login);
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     ASSERT_TRUE(video.Start(login.session()));
     // The first fragments of the first 30 frames exist whatever the encoder makes of
@@ -203,7 +203,7 @@ TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNext
     StartDevice();
     LoginSequence login(nullptr, timing);
     LogIn(login);
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     ASSERT_TRUE(video.Start(login.session()));
     // What the seed does to the first fragment of each of the first fifty frames, which
@@ -241,4 +241,4 @@ TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNext
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

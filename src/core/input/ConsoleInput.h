@@ -46,6 +46,7 @@ class ConsoleInput {
 
     InputForwarder& forwarder() { return forwarder_; }
     PointerMover& pointer() { return pointer_; }
+    const LockKeyPoll& poll() const { return poll_; }
 
   private:
     ConsoleLink* link_;

@@ -37,6 +37,7 @@ void LockKeyPoll::Run() {
     while (!stop_) {
         lock.unlock();
         if (session_.keepAlivePaused == 0) session_.Send(poll.data(), poll.size());
+        ++rounds_;
         lock.lock();
         stopChanged_.wait_for(lock, std::chrono::milliseconds(periodMs_), [&] { return stop_; });
     }

@@ -111,7 +111,7 @@ TEST_F(DeviceBehaviourTest, LoginRecordsGoToTheUserLog) {
     StartDevice();
     auto client = LogIn("admin", "admin123", kAdministrator | kControlRightBit);
     const login::LoginRecord logout =
-        test::MakeRecord(2026, 12, 10, 5, 7, {10, 0, 0, 1}, "admin", login::kEventLogout);
+        MakeRecord(2026, 12, 10, 5, 7, {10, 0, 0, 1}, "admin", login::kEventLogout);
     client->Send(login::BuildLoginRecord(logout));
 
     // A hostile record: a name length beyond its field, bytes that are not text.

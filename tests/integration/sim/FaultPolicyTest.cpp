@@ -6,13 +6,13 @@
 
 #include "sim/FaultPolicy.h"
 
-namespace vantelsor::sim {
+namespace vantelsor::test {
 namespace {
 
-constexpr VideoFaults kSome{0.05, 0.05, 0.05, 0.02};
+constexpr sim::VideoFaults kSome{0.05, 0.05, 0.05, 0.02};
 
-std::vector<DatagramFate> Sequence(const FaultPolicy& policy, const VideoFaults& p) {
-    std::vector<DatagramFate> fates;
+std::vector<sim::DatagramFate> Sequence(const sim::FaultPolicy& policy, const sim::VideoFaults& p) {
+    std::vector<sim::DatagramFate> fates;
     for (uint32_t frame = 0; frame < 200; ++frame) {
         for (int fragment = 0; fragment < 20; ++fragment) {
             fates.push_back(policy.Datagram(p, frame, fragment));
@@ -22,22 +22,22 @@ std::vector<DatagramFate> Sequence(const FaultPolicy& policy, const VideoFaults&
 }
 
 TEST(FaultPolicyTest, TheSameSeedGivesTheSameFaultsAndAnotherSeedOthers) {
-    const auto first = Sequence(FaultPolicy(42), kSome);
-    EXPECT_EQ(Sequence(FaultPolicy(42), kSome), first);
-    EXPECT_NE(Sequence(FaultPolicy(43), kSome), first);
-    EXPECT_EQ(FaultPolicy(42).Garbage(3, 9, 21), FaultPolicy(42).Garbage(3, 9, 21));
-    EXPECT_NE(FaultPolicy(43).Garbage(3, 9, 21), FaultPolicy(42).Garbage(3, 9, 21));
+    const auto first = Sequence(sim::FaultPolicy(42), kSome);
+    EXPECT_EQ(Sequence(sim::FaultPolicy(42), kSome), first);
+    EXPECT_NE(Sequence(sim::FaultPolicy(43), kSome), first);
+    EXPECT_EQ(sim::FaultPolicy(42).Garbage(3, 9, 21), sim::FaultPolicy(42).Garbage(3, 9, 21));
+    EXPECT_NE(sim::FaultPolicy(43).Garbage(3, 9, 21), sim::FaultPolicy(42).Garbage(3, 9, 21));
 }
 
 TEST(FaultPolicyTest, EachPlaceDrawsOnItsOwn) {
-    const FaultPolicy policy(5);
+    const sim::FaultPolicy policy(5);
     // Neighbouring places and kinds are unrelated: no two of these agree.
     const double draws[] = {
-        FaultPolicy::Draw(5, FaultKind::kLoss, 0, 0),
-        FaultPolicy::Draw(5, FaultKind::kLoss, 0, 1),
-        FaultPolicy::Draw(5, FaultKind::kLoss, 1, 0),
-        FaultPolicy::Draw(5, FaultKind::kDamage, 0, 0),
-        FaultPolicy::Draw(6, FaultKind::kLoss, 0, 0),
+        sim::FaultPolicy::Draw(5, sim::FaultKind::kLoss, 0, 0),
+        sim::FaultPolicy::Draw(5, sim::FaultKind::kLoss, 0, 1),
+        sim::FaultPolicy::Draw(5, sim::FaultKind::kLoss, 1, 0),
+        sim::FaultPolicy::Draw(5, sim::FaultKind::kDamage, 0, 0),
+        sim::FaultPolicy::Draw(6, sim::FaultKind::kLoss, 0, 0),
     };
     for (size_t i = 0; i < std::size(draws); ++i) {
         EXPECT_GE(draws[i], 0.0);
@@ -53,7 +53,7 @@ TEST(FaultPolicyTest, EachPlaceDrawsOnItsOwn) {
 
 TEST(FaultPolicyTest, ProbabilitiesHoldOverManyDatagrams) {
     struct Case {
-        VideoFaults p;
+        sim::VideoFaults p;
         double lost, damaged, reordered, duplicated;
     } cases[] = {
         {{}, 0, 0, 0, 0},
@@ -61,10 +61,10 @@ TEST(FaultPolicyTest, ProbabilitiesHoldOverManyDatagrams) {
         {{0, 1, 1, 1}, 0, 1, 1, 1},
         {{0.1, 0.2, 0.3, 0.4}, 0.1, 0.4 * 0.9, 0.2 * 0.9, 0.3 * 0.9},
     };
-    const FaultPolicy policy(2024);
+    const sim::FaultPolicy policy(2024);
     for (const Case& c : cases) {
         double lost = 0, damaged = 0, reordered = 0, duplicated = 0, n = 0;
-        for (const DatagramFate& f : Sequence(policy, c.p)) {
+        for (const sim::DatagramFate& f : Sequence(policy, c.p)) {
             ++n;
             lost += f.lost;
             damaged += f.damaged;
@@ -84,4 +84,4 @@ TEST(FaultPolicyTest, ProbabilitiesHoldOverManyDatagrams) {
 }
 
 }  // namespace
-}  // namespace vantelsor::sim
+}  // namespace vantelsor::test

@@ -8,11 +8,11 @@
 #include "sim/StateFile.h"
 #include "support/ScratchFolder.h"
 
-namespace vantelsor::sim {
+namespace vantelsor::test {
 namespace {
 
-DeviceState Sample() {
-    DeviceState s;
+sim::DeviceState Sample() {
+    sim::DeviceState s;
     s.accounts.push_back({std::string("we ird\n#", 8), std::string("\0\xFF pw", 5), 2});
     s.network.ipAddress = 0x0A000001;
     s.network.udpPort = 6000;
@@ -23,16 +23,16 @@ DeviceState Sample() {
     s.versionMajor = 3;
     s.versionMinor = 10;
     const login::LoginRecord r =
-        test::MakeRecord(2013, 5, 1, 2, 30, {192, 168, 0, 10}, "admin", login::kEventLogout);
+        MakeRecord(2013, 5, 1, 2, 30, {192, 168, 0, 10}, "admin", login::kEventLogout);
     s.log = {r, r};
     return s;
 }
 
 TEST(StateFileTest, WrittenStateReadsBackTheSame) {
-    const DeviceState written = Sample();
-    DeviceState read;
+    const sim::DeviceState written = Sample();
+    sim::DeviceState read;
     std::string error;
-    ASSERT_TRUE(ParseState(FormatState(written), &read, &error)) << error;
+    ASSERT_TRUE(sim::ParseState(sim::FormatState(written), &read, &error)) << error;
     EXPECT_EQ(read.accounts, written.accounts);
     EXPECT_EQ(read.network, written.network);
     EXPECT_EQ(read.video, written.video);
@@ -59,30 +59,30 @@ TEST(StateFileTest, DamagedLinesAreNamedAndChangeNothing) {
         {"frobnicate\n", "line 1"},
     };
     for (const auto& c : cases) {
-        DeviceState state = Sample();
+        sim::DeviceState state = Sample();
         std::string error;
-        EXPECT_FALSE(ParseState(c.text, &state, &error)) << c.text;
+        EXPECT_FALSE(sim::ParseState(c.text, &state, &error)) << c.text;
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
         EXPECT_EQ(state.name, "room 12");
     }
 }
 
 TEST(StateFileTest, SavedFilesLoadWithTheFirmwareImage) {
-    test::ScratchFolder folder;
+    ScratchFolder folder;
     const std::string path = folder.File("device.state");
-    DeviceState state = Sample();
+    sim::DeviceState state = Sample();
     state.firmware = {0xFC, 0, 0, 0, 8, 0, 0, 0};
     std::string error;
-    ASSERT_TRUE(SaveState(path, state, true, &error)) << error;
-    DeviceState loaded;
-    ASSERT_TRUE(LoadState(path, &loaded, &error)) << error;
+    ASSERT_TRUE(sim::SaveState(path, state, true, &error)) << error;
+    sim::DeviceState loaded;
+    ASSERT_TRUE(sim::LoadState(path, &loaded, &error)) << error;
     EXPECT_EQ(loaded.firmware, state.firmware);
     EXPECT_EQ(loaded.accounts, state.accounts);
     // A missing file is a device that has kept nothing yet.
-    DeviceState fresh;
-    EXPECT_TRUE(LoadState(folder.File("none.state"), &fresh, &error));
-    EXPECT_EQ(fresh.name, DeviceState{}.name);
+    sim::DeviceState fresh;
+    EXPECT_TRUE(sim::LoadState(folder.File("none.state"), &fresh, &error));
+    EXPECT_EQ(fresh.name, sim::DeviceState{}.name);
 }
 
 }  // namespace
-}  // namespace vantelsor::sim
+}  // namespace vantelsor::test

@@ -8,7 +8,7 @@
 
 #include "sim/TargetScreen.h"
 
-namespace vantelsor::sim {
+namespace vantelsor::test {
 namespace {
 
 constexpr int kWidth = 640;
@@ -37,13 +37,13 @@ Box Difference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
     return box;
 }
 
-std::vector<uint8_t> Picture(const SceneState& scene) {
-    TargetScreen screen(kWidth, kHeight);
+std::vector<uint8_t> Picture(const sim::SceneState& scene) {
+    sim::TargetScreen screen(kWidth, kHeight);
     screen.Render(scene);
     return screen.pixels();
 }
 
-SceneState Scene(std::string text, int pointerX = 600, int pointerY = 10) {
+sim::SceneState Scene(std::string text, int pointerX = 600, int pointerY = 10) {
     return {"12:34:56", std::move(text), pointerX, pointerY};
 }
 
@@ -67,7 +67,7 @@ TEST(TargetScreen, TypedTextShowsInTheEditorWindowOnly) {
 }
 
 TEST(TargetScreen, RenderingAgainLeavesNothingOfTheLastScene) {
-    TargetScreen screen(kWidth, kHeight);
+    sim::TargetScreen screen(kWidth, kHeight);
     screen.Render(Scene(""));
     const std::vector<uint8_t> first = screen.pixels();
     const std::vector<uint8_t> firstYuv = screen.yuv();
@@ -106,4 +106,4 @@ TEST(TargetScreen, PointerAtTheEdgeIsClippedToTheScreen) {
 }
 
 }  // namespace
-}  // namespace vantelsor::sim
+}  // namespace vantelsor::test

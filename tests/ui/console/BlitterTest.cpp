@@ -8,6 +8,7 @@
 using namespace vantelsor;
 using namespace vantelsor::ui;
 
+namespace vantelsor::test {
 namespace {
 
 // A w x h bottom-up bitmap whose pixel (x, y) (top-left origin) encodes its
@@ -34,6 +35,9 @@ BitmapHeader Header(int w, int h) {
 }
 
 }  // namespace
+}  // namespace vantelsor::test
+
+using namespace vantelsor::test;
 
 class BlitterTest : public QObject {
     Q_OBJECT

@@ -20,6 +20,7 @@
 using namespace vantelsor;
 using namespace vantelsor::ui;
 
+namespace vantelsor::test {
 namespace {
 
 constexpr int kScreenWidth = 640;
@@ -39,6 +40,9 @@ struct Probe {
 };
 
 }  // namespace
+}  // namespace vantelsor::test
+
+using namespace vantelsor::test;
 
 class PointerMappingTest : public QObject {
     Q_OBJECT
@@ -46,7 +50,7 @@ class PointerMappingTest : public QObject {
   private Q_SLOTS:
     void init() {
         sim::SimConfig config;
-        config.listenAddress = test::TestAddress();
+        config.listenAddress = TestAddress();
         config.screenWidth = kScreenWidth;
         config.screenHeight = kScreenHeight;
         device_ = std::make_unique<sim::DeviceSim>(config);

@@ -39,6 +39,7 @@
 using namespace vantelsor;
 using namespace vantelsor::ui;
 
+namespace vantelsor::test {
 namespace {
 
 QString U(const char* utf8) {
@@ -104,6 +105,9 @@ class Listener {
 };
 
 }  // namespace
+}  // namespace vantelsor::test
+
+using namespace vantelsor::test;
 
 class DialogsTest : public QObject {
     Q_OBJECT
@@ -465,7 +469,7 @@ class DialogsTest : public QObject {
         QFETCH(int, listener);
         QFETCH(bool, cancel);
         QFETCH(int, result);
-        const uint32_t address = test::TestAddress();
+        const uint32_t address = TestAddress();
         std::unique_ptr<Listener> device;
         if (listener != 0) {
             device = std::make_unique<Listener>(address, listener == 2);

@@ -23,6 +23,7 @@
 using namespace vantelsor;
 using namespace vantelsor::ui;
 
+namespace vantelsor::test {
 namespace {
 
 // What a front end made of one input: accepted with an address, or refused with a message.
@@ -91,6 +92,9 @@ QString CtlRightsOutput(uint16_t userType, bool* allowed) {
 }
 
 }  // namespace
+}  // namespace vantelsor::test
+
+using namespace vantelsor::test;
 
 class FrontEndRulesTest : public QObject {
     Q_OBJECT

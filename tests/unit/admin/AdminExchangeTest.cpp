@@ -24,11 +24,8 @@
 #include "session/ConsoleLink.h"
 #include "session/SessionInfo.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::FromHex;
-using test::LoopbackServer;
 
 std::vector<uint8_t> Padded(const char* hex, size_t size, uint8_t fill) {
     std::vector<uint8_t> m = FromHex(hex);
@@ -38,7 +35,7 @@ std::vector<uint8_t> Padded(const char* hex, size_t size, uint8_t fill) {
 
 class AdminExchangeTest : public ::testing::Test {
   protected:
-    AdminExchangeTest() : server(4, test::TestAddress()), info(server.address(), 0) {
+    AdminExchangeTest() : server(4, TestAddress()), info(server.address(), 0) {
         timing.replyTimeoutMs = 2000;
         timing.logTimeoutMs = 2000;
     }
@@ -238,4 +235,4 @@ TEST_F(AdminExchangeTest, RefusedIdentityReadStopsBeforeTheVersion) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -4,15 +4,15 @@
 #include "admin/AdminRules.h"
 #include "res/Strings.h"
 
-namespace vantelsor::rules {
+namespace vantelsor::test {
 namespace {
 
 TEST(AdminRules, MacParsing) {
-    const MacBytes previous = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5};
+    const rules::MacBytes previous = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5};
     const struct {
         const char* text;
         bool ok;
-        MacBytes bytes;
+        rules::MacBytes bytes;
     } cases[] = {
         {"00-1A-2B-3C-4D-5E", true, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}},
         {"00-1a-2b-3c-4d-5e", true, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}},
@@ -29,8 +29,8 @@ TEST(AdminRules, MacParsing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        MacBytes mac = previous;
-        EXPECT_EQ(ParseMac(c.text, &mac), c.ok);
+        rules::MacBytes mac = previous;
+        EXPECT_EQ(rules::ParseMac(c.text, &mac), c.ok);
         if (c.ok) {
             EXPECT_EQ(mac, c.bytes);
         }
@@ -38,8 +38,8 @@ TEST(AdminRules, MacParsing) {
 }
 
 TEST(AdminRules, MacText) {
-    EXPECT_EQ(FormatMac({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}), "00-1A-2B-3C-4D-5E");
-    EXPECT_EQ(FormatMac({0xFF, 0xEE, 0x0D, 0x00, 0x01, 0xA0}), "FF-EE-0D-00-01-A0");
+    EXPECT_EQ(rules::FormatMac({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}), "00-1A-2B-3C-4D-5E");
+    EXPECT_EQ(rules::FormatMac({0xFF, 0xEE, 0x0D, 0x00, 0x01, 0xA0}), "FF-EE-0D-00-01-A0");
 }
 
 TEST(AdminRules, SubnetMasks) {
@@ -51,14 +51,15 @@ TEST(AdminRules, SubnetMasks) {
         {0xFFFFFFFE, true},  {0xFF00FF00, false}, {0x00FFFFFF, false},
         {0x00000000, false}, {0xFFFFFF01, false}, {0x7FFFFFFF, false},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsValidSubnetMask(c.mask), c.valid) << std::hex << c.mask;
+    for (const auto& c : cases)
+        EXPECT_EQ(rules::IsValidSubnetMask(c.mask), c.valid) << std::hex << c.mask;
 }
 
 TEST(AdminRules, NetworkChecksInTheDialogsOrder) {
-    NetworkInput ok{"00-1A-2B-3C-4D-5E", 0xC0A8000A, 0xFFFFFF00, 0xC0A80001};
+    rules::NetworkInput ok{"00-1A-2B-3C-4D-5E", 0xC0A8000A, 0xFFFFFF00, 0xC0A80001};
     const struct {
         const char* name;
-        NetworkInput input;
+        rules::NetworkInput input;
         std::string message;
     } cases[] = {
         {"all good", ok, ""},
@@ -71,8 +72,8 @@ TEST(AdminRules, NetworkChecksInTheDialogsOrder) {
         {"0.0.0.0 is not blank", {ok.macText, 0, 0xFFFFFF00, 0}, ""},
     };
     for (const auto& c : cases) {
-        MacBytes mac{};
-        EXPECT_EQ(CheckNetwork(c.input, &mac), c.message) << c.name;
+        rules::MacBytes mac{};
+        EXPECT_EQ(rules::CheckNetwork(c.input, &mac), c.message) << c.name;
     }
 }
 
@@ -87,43 +88,47 @@ TEST(AdminRules, AccountChecks) {
         {"abcdefghijklmnopq", nameLength}, {"abcd", ""},
         {"abcdefghijklmnop", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(CheckNewUser(c.name, "secret1", "secret1"), c.message);
-    EXPECT_EQ(CheckNewUser("user1", "", ""), res::kPasswordEmpty);
-    EXPECT_EQ(CheckNewUser("user1", "12345", "12345"), passwordLength);
-    EXPECT_EQ(CheckNewUser("user1", "12345678901234567", "12345678901234567"), passwordLength);
-    EXPECT_EQ(CheckNewUser("user1", "secret1", "Secret1"), res::kPasswordsDiffer);
+    for (const auto& c : cases)
+        EXPECT_EQ(rules::CheckNewUser(c.name, "secret1", "secret1"), c.message);
+    EXPECT_EQ(rules::CheckNewUser("user1", "", ""), res::kPasswordEmpty);
+    EXPECT_EQ(rules::CheckNewUser("user1", "12345", "12345"), passwordLength);
+    EXPECT_EQ(rules::CheckNewUser("user1", "12345678901234567", "12345678901234567"),
+              passwordLength);
+    EXPECT_EQ(rules::CheckNewUser("user1", "secret1", "Secret1"), res::kPasswordsDiffer);
     // The old password is checked only when it is asked for, and before the new one.
-    EXPECT_EQ(CheckEditUser("user1", false, "", "secret1", "secret1"), "");
-    EXPECT_EQ(CheckEditUser("user1", true, "", "", ""), res::kPasswordEmpty);
-    EXPECT_EQ(CheckEditUser("user1", true, "old", "secret1", "secret1"), passwordLength);
-    EXPECT_EQ(CheckEditUser("user1", true, "oldpass", "secret1", "secret2"), res::kPasswordsDiffer);
+    EXPECT_EQ(rules::CheckEditUser("user1", false, "", "secret1", "secret1"), "");
+    EXPECT_EQ(rules::CheckEditUser("user1", true, "", "", ""), res::kPasswordEmpty);
+    EXPECT_EQ(rules::CheckEditUser("user1", true, "old", "secret1", "secret1"), passwordLength);
+    EXPECT_EQ(rules::CheckEditUser("user1", true, "oldpass", "secret1", "secret2"),
+              res::kPasswordsDiffer);
 }
 
 TEST(AdminRules, RangesOfTheSettings) {
     const std::string deviceName = "设备名称长度应为6至16字符！";
-    EXPECT_EQ(CheckDeviceName(""), deviceName);
-    EXPECT_EQ(CheckDeviceName("kvm01"), deviceName);
-    EXPECT_EQ(CheckDeviceName("kvm001"), "");
-    EXPECT_EQ(CheckDeviceName("abcdefghijklmnop"), "");
-    EXPECT_EQ(CheckDeviceName("abcdefghijklmnopq"), deviceName);
+    EXPECT_EQ(rules::CheckDeviceName(""), deviceName);
+    EXPECT_EQ(rules::CheckDeviceName("kvm01"), deviceName);
+    EXPECT_EQ(rules::CheckDeviceName("kvm001"), "");
+    EXPECT_EQ(rules::CheckDeviceName("abcdefghijklmnop"), "");
+    EXPECT_EQ(rules::CheckDeviceName("abcdefghijklmnopq"), deviceName);
 
     const std::string bitRate = "码率值应在10至2048之间！";
-    EXPECT_EQ(CheckBitRate(9), bitRate);
-    EXPECT_EQ(CheckBitRate(10), "");
-    EXPECT_EQ(CheckBitRate(2048), "");
-    EXPECT_EQ(CheckBitRate(2049), bitRate);
+    EXPECT_EQ(rules::CheckBitRate(9), bitRate);
+    EXPECT_EQ(rules::CheckBitRate(10), "");
+    EXPECT_EQ(rules::CheckBitRate(2048), "");
+    EXPECT_EQ(rules::CheckBitRate(2049), bitRate);
 
     const std::string sleep = "休眠时间为0至255分钟！";
-    EXPECT_EQ(CheckSleepMinutes(-1), sleep);
-    EXPECT_EQ(CheckSleepMinutes(0), "");
-    EXPECT_EQ(CheckSleepMinutes(255), "");
-    EXPECT_EQ(CheckSleepMinutes(256), sleep);
+    EXPECT_EQ(rules::CheckSleepMinutes(-1), sleep);
+    EXPECT_EQ(rules::CheckSleepMinutes(0), "");
+    EXPECT_EQ(rules::CheckSleepMinutes(255), "");
+    EXPECT_EQ(rules::CheckSleepMinutes(256), sleep);
 
-    EXPECT_EQ(FrameRateChoice(12), 0);
-    EXPECT_EQ(FrameRateChoice(30), 5);
-    EXPECT_TRUE(IsFrameRateChoice(15));
-    EXPECT_FALSE(IsFrameRateChoice(12));
-    EXPECT_EQ(Format(res::kBitRateLabel, kMinBitRate, kMaxBitRate), "码率 (10~2048)");
+    EXPECT_EQ(rules::FrameRateChoice(12), 0);
+    EXPECT_EQ(rules::FrameRateChoice(30), 5);
+    EXPECT_TRUE(rules::IsFrameRateChoice(15));
+    EXPECT_FALSE(rules::IsFrameRateChoice(12));
+    EXPECT_EQ(rules::Format(res::kBitRateLabel, rules::kMinBitRate, rules::kMaxBitRate),
+              "码率 (10~2048)");
 }
 
 TEST(AdminRules, OutcomesShowTheSystemsMessages) {
@@ -158,4 +163,4 @@ TEST(AdminRules, OutcomesShowTheSystemsMessages) {
 }
 
 }  // namespace
-}  // namespace vantelsor::rules
+}  // namespace vantelsor::test

@@ -5,7 +5,7 @@
 
 #include "admin/LogRecordText.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 // Each test case runs in a process of its own, so the zone stays with it.
@@ -68,4 +68,4 @@ TEST_F(LogRecordTextTest, RowColumns) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -9,17 +9,17 @@
 #include "cli/CommandTable.h"
 #include "cli/CtlOptions.h"
 
-namespace vantelsor::ctl {
+namespace vantelsor::test {
 namespace {
 
 // Parses the connection options followed by `words`.
-bool Parse(const std::vector<std::string>& words, CtlOptions* out, std::string* error) {
+bool Parse(const std::vector<std::string>& words, ctl::CtlOptions* out, std::string* error) {
     std::vector<std::string> args = {"vantelsorctl", "--device",   "127.0.0.9", "--user",
                                      "admin",        "--password", "admin123"};
     args.insert(args.end(), words.begin(), words.end());
     std::vector<const char*> argv;
     for (const std::string& a : args) argv.push_back(a.c_str());
-    return ParseOptions(static_cast<int>(argv.size()), argv.data(), out, error);
+    return ctl::ParseOptions(static_cast<int>(argv.size()), argv.data(), out, error);
 }
 
 TEST(CtlOptionsTest, UsageErrorsNameWhatIsWrong) {
@@ -57,7 +57,7 @@ TEST(CtlOptionsTest, UsageErrorsNameWhatIsWrong) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.error);
-        CtlOptions options;
+        ctl::CtlOptions options;
         std::string error;
         EXPECT_FALSE(Parse(c.words, &options, &error));
         EXPECT_EQ(error, c.error);
@@ -65,44 +65,44 @@ TEST(CtlOptionsTest, UsageErrorsNameWhatIsWrong) {
 }
 
 TEST(CtlOptionsTest, WordsBecomeTheCommandsInvocation) {
-    CtlOptions o;
+    ctl::CtlOptions o;
     std::string error;
     ASSERT_TRUE(
         Parse({"users", "edit", "bob", "--new-name", "rob", "--reply-timeout", "500"}, &o, &error))
         << error;
-    ASSERT_EQ(o.command, FindCommand("users"));
+    ASSERT_EQ(o.command, ctl::FindCommand("users"));
     EXPECT_EQ(o.invocation.action, "edit");
     EXPECT_EQ(o.invocation.values, std::vector<std::string>{"bob"});
     EXPECT_EQ(o.invocation.Option("new-name"), "rob");
     EXPECT_EQ(o.replyTimeoutMs, 500u);  // connection options stand anywhere
     EXPECT_EQ(o.deviceAddress, 0x7F000009u);
 
-    o = CtlOptions{};
+    o = ctl::CtlOptions{};
     ASSERT_TRUE(Parse({"type", "-x --y"}, &o, &error)) << error;  // a TEXT may start with a dash
     EXPECT_EQ(o.invocation.values, std::vector<std::string>{"-x --y"});
 
-    o = CtlOptions{};
+    o = ctl::CtlOptions{};
     ASSERT_TRUE(Parse({"screenshot", "--frames", "3", "shot.png"}, &o, &error)) << error;
     EXPECT_EQ(o.invocation.values, std::vector<std::string>{"shot.png"});
     EXPECT_EQ(o.invocation.frames, 3);
 
-    o = CtlOptions{};
+    o = ctl::CtlOptions{};
     ASSERT_TRUE(Parse({"log", "clear", "--yes"}, &o, &error)) << error;
     EXPECT_EQ(o.invocation.action, "clear");
     EXPECT_TRUE(o.invocation.yes);
 
-    o = CtlOptions{};
+    o = ctl::CtlOptions{};
     ASSERT_TRUE(Parse({"info", "set-name", "device01"}, &o, &error)) << error;
     EXPECT_EQ(o.invocation.action, "set-name");
     EXPECT_EQ(o.invocation.values, std::vector<std::string>{"device01"});
 }
 
 TEST(CtlOptionsTest, UsageListsEveryCommandOfTheTable) {
-    for (const CtlCommand& c : Commands()) {
+    for (const ctl::CtlCommand& c : ctl::Commands()) {
         SCOPED_TRACE(c.name);
-        EXPECT_NE(Usage().find(std::string("\n  ") + c.name + " "), std::string::npos);
+        EXPECT_NE(ctl::Usage().find(std::string("\n  ") + c.name + " "), std::string::npos);
     }
 }
 
 }  // namespace
-}  // namespace vantelsor::ctl
+}  // namespace vantelsor::test

@@ -6,11 +6,8 @@
 #include "Hex.h"
 #include "crypto/FieldCipher.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::FromHex;
-using test::ToHex;
 
 uint8_t Reverse(uint8_t b) {
     uint8_t r = 0;
@@ -136,4 +133,4 @@ TEST(FieldCipher, SealInputMessageKeepsChecksumAndReplacesType) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

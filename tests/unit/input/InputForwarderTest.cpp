@@ -6,7 +6,7 @@
 #include "platform/LocalKeyboard.h"
 #include "protocol/InputMessages.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -31,7 +31,7 @@ class RecordingKeyboard : public LocalKeyboard {
     std::vector<uint8_t> toggled;
 };
 
-class InputForwarderTest : public test::ForwarderFixture {};
+class InputForwarderTest : public ForwarderFixture {};
 
 TEST_F(InputForwarderTest, KeyEventsWaitTheirPauseAndAreSent) {
     InputForwarder f(session, &info, timing);
@@ -140,12 +140,12 @@ TEST_F(InputForwarderTest, KeyboardEncryptionSealsWithThePlainChecksum) {
     ASSERT_EQ(sealed.size(), 18u);
     EXPECT_EQ(sealed[0], 0xE9);
     EXPECT_EQ(sealed[17], 0x20);
-    EXPECT_NE(test::ToHex(sealed), kADown);
+    EXPECT_NE(ToHex(sealed), kADown);
     input::KeyEventFields opened;
     ASSERT_EQ(input::OpenKeyMessage(info.sessionKey, sealed.data(), 18, &opened),
               input::InputVerdict::kOk);
-    EXPECT_EQ(test::ToHex(opened.set2), "1C 00 00 00 00 00 00 00");
-    EXPECT_EQ(test::ToHex(opened.report), "00 00 04 00 00 00 00 00");
+    EXPECT_EQ(ToHex(opened.set2), "1C 00 00 00 00 00 00 00");
+    EXPECT_EQ(ToHex(opened.report), "00 00 04 00 00 00 00 00");
     // The mouse stays plain unless its own bit is set.
     f.SendMouse(0x01, 0, 0, 0);
     EXPECT_EQ(Next(10), "EF 09 00 00 00 01 00 00 00 0A");
@@ -196,4 +196,4 @@ TEST_F(InputForwarderTest, LockSyncSwallowsTheEchoOfItsOwnToggleOnly) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

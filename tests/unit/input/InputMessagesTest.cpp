@@ -5,10 +5,8 @@
 #include "input/UsLayout.h"
 #include "protocol/InputMessages.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::FromHex;
 
 TEST(InputMessages, OpeningChecksTypeLengthAndChecksum) {
     const SessionKey key{9, 8, 7, 6, 5, 4, 3, 2};
@@ -91,4 +89,4 @@ TEST(UsLayout, EveryPrintableCharacterHasAKeyOfTheTables) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -7,10 +7,8 @@
 #include "input/KeyboardEncoder.h"
 #include "input/VirtualKeys.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::ToHex;
 
 // The whole message as hex: type, set 2 bytes, report, checksum.
 std::string Key(KeyboardEncoder& e, int virtualKey, bool down) {
@@ -162,4 +160,4 @@ TEST(KeyTables, StoredEntriesAndEverySequenceDecodesBack) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -11,7 +11,7 @@
 
 #include "platform/LocalKeyboard.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 constexpr const char* kXvfb = "/usr/bin/Xvfb";
@@ -75,4 +75,4 @@ TEST(LocalKeyboard, WithoutADisplayTheNoOpAnswers) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

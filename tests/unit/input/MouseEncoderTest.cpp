@@ -4,10 +4,8 @@
 #include "input/MouseEncoder.h"
 #include "protocol/InputMessages.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::ToHex;
 
 std::string Mouse(MouseEncoder& e, uint32_t flags, int dx, int dy, int8_t wheel) {
     input::MouseMessageBytes m{};
@@ -57,4 +55,4 @@ TEST(MouseEncoder, WheelOutsideItsRangeSendsNothingAndKeepsTheButtons) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -5,20 +5,20 @@
 #include "input/PointerMover.h"
 #include "protocol/InputMessages.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 using Strings = std::vector<std::string>;
 
 // The movement a plain mouse message carries, as "dx,dy".
 std::string Move(const std::string& hex) {
-    const auto bytes = test::FromHex(hex);
+    const auto bytes = FromHex(hex);
     if (bytes.size() != 10) return "short";
     return std::to_string(static_cast<int8_t>(bytes[input::kMouseHidDxOffset])) + "," +
            std::to_string(static_cast<int8_t>(bytes[input::kMouseHidDyOffset]));
 }
 
-class PointerMoverTest : public test::ForwarderFixture {};
+class PointerMoverTest : public ForwarderFixture {};
 
 TEST_F(PointerMoverTest, HomingCountsItsStepsAsTheDeviceNeedsThem) {
     LogMessagesBeforeSleeps(10);
@@ -146,4 +146,4 @@ TEST_F(PointerMoverTest, SyncPointerHomesOverThePictureThenResetsBothPositions) 
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -11,7 +11,7 @@
 #include "input/ScanCodeMap.h"
 #include "input/VirtualKeys.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 constexpr const char* kEventCodes = "/usr/include/linux/input-event-codes.h";
@@ -183,4 +183,4 @@ TEST(ScanCodeMap, EveryKeyOfTheTablesHasAPosition) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -7,11 +7,8 @@
 #include "Hex.h"
 #include "net/MessageFraming.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::FromHex;
-using test::ToHex;
 
 // Feeds reads into a buffer the way the stream receive thread does and records
 // every delivered message as hex.
@@ -151,4 +148,4 @@ TEST(MessageFraming, LogReplyLongerThanTheBufferIsSkippedAndTheStreamStaysInStep
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

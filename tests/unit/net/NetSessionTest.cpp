@@ -14,12 +14,8 @@
 #include "net/NetSession.h"
 #include "net/ScopedHandler.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::FromHex;
-using test::LoopbackServer;
-using test::ToHex;
 
 // Records every message and accepts those whose type is in `accept`.
 class RecordingHandler : public KNetHandler {
@@ -249,8 +245,8 @@ class VideoChannelTest : public NetSessionTest {
 
     RecordingHandler video;
     uint16_t port = 0;
-    test::UdpSender device{INADDR_LOOPBACK};
-    test::UdpSender stranger{test::StrangerAddress(test::TestAddress())};
+    UdpSender device{INADDR_LOOPBACK};
+    UdpSender stranger{StrangerAddress(TestAddress())};
 };
 
 TEST_F(VideoChannelTest, DeliversTheDevicesDatagramsToTheVideoHandler) {
@@ -282,7 +278,7 @@ TEST_F(VideoChannelTest, StrangersAreCountedAndDroppedAndEmptyDatagramsCloseNoth
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        const test::UdpSender& sender = step.fromDevice ? device : stranger;
+        const UdpSender& sender = step.fromDevice ? device : stranger;
         ASSERT_TRUE(sender.SendTo(INADDR_LOOPBACK, port, step.bytes));
     }
     ASSERT_TRUE(video.WaitFor(2));
@@ -319,4 +315,4 @@ TEST(ClientSocket, CloseOnASocketThatIsNotOpenReturnsMinusOne) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

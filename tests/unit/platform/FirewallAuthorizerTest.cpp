@@ -9,7 +9,7 @@
 
 #include "platform/FirewallAuthorizer.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 constexpr int16_t kTrue = -1;
@@ -264,4 +264,4 @@ TEST_F(FirewallAuthorizerTest, StartUpWithoutObjectsDoesNothing) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -16,11 +16,8 @@
 #include "protocol/UserMessages.h"
 #include "protocol/VideoSettingsMessages.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::FromHex;
-using test::ToHex;
 
 std::string Zeros(int n) {
     std::string s;
@@ -266,7 +263,7 @@ TEST(AdminMessages, ChunkRepliesAndChunksTooShortAreRefused) {
 
 TEST(AdminMessages, LogReplyRecordsAndLimits) {
     const login::LoginRecord r =
-        test::MakeRecord(2013, 5, 1, 2, 30, {0xC0, 0xA8, 0x00, 0x0A}, "admin", login::kEventLogout);
+        MakeRecord(2013, 5, 1, 2, 30, {0xC0, 0xA8, 0x00, 0x0A}, "admin", login::kEventLogout);
     const auto reply = userlog::BuildLogReply({r, r});
     ASSERT_EQ(reply.size(), 6u + 72);
     EXPECT_EQ(ToHex(reply.data(), 6), "AB 00 00 00 00 48");
@@ -284,4 +281,4 @@ TEST(AdminMessages, LogReplyRecordsAndLimits) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -20,7 +20,7 @@
 #include "protocol/StreamControl.h"
 #include "sim/ControlDevice.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -87,7 +87,7 @@ TEST(MessageLengths, TableHoldsTheDocumentedLengths) {
     };
     std::set<int> types;
     for (const Documented& d : documented) {
-        SCOPED_TRACE(test::ToHex(&d.type, 1));
+        SCOPED_TRACE(ToHex(&d.type, 1));
         const msg::MessageLengths* row = msg::FindMessageLengths(d.type);
         ASSERT_NE(row, nullptr);
         expect(row->request, d.request, false);
@@ -129,7 +129,7 @@ TEST(MessageLengths, CountedAndUnframedMessages) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
-        const Bytes m = test::FromHex(c.bytes);
+        const Bytes m = FromHex(c.bytes);
         const int n = static_cast<int>(m.size());
         EXPECT_EQ(RequestLength(m.data(), n), c.requestLength);
         EXPECT_EQ(FramedLength(m.data(), n), c.replyLength);
@@ -158,8 +158,8 @@ std::vector<Built> ClientRequests() {
     out.push_back({"userlog::BuildClearRequest", B(userlog::BuildClearRequest())});
     for (uint8_t type : {msg::kControlRequest, msg::kHeartbeat, msg::kControlLost, msg::kReboot,
                          msg::kLockState}) {
-        out.push_back({"BuildShortMessage " + test::ToHex(&type, 1),
-                       B(BuildShortMessage(type, msg::kStatusOk))});
+        out.push_back(
+            {"BuildShortMessage " + ToHex(&type, 1), B(BuildShortMessage(type, msg::kStatusOk))});
     }
     out.push_back({"identity::BuildReadRequest", B(identity::BuildReadRequest())});
     out.push_back(
@@ -216,7 +216,7 @@ TEST(MessageLengths, EveryClientBuilderMakesItsRequestLength) {
     // Every type the client sends on the control stream has a builder here.
     for (const msg::MessageLengths& row : msg::kMessageLengthTable) {
         if (row.request.framing != Framing::kNone) {
-            EXPECT_TRUE(built.count(row.type)) << test::ToHex(&row.type, 1) << " has no builder";
+            EXPECT_TRUE(built.count(row.type)) << ToHex(&row.type, 1) << " has no builder";
         }
     }
     // The stream-control datagram goes to the video port, not on the stream.
@@ -231,7 +231,7 @@ std::vector<Built> ProtocolReplies() {
     for (uint8_t type :
          {msg::kVersionCheck, msg::kLogin, msg::kUserWrite, msg::kControlRequest, msg::kLogClear,
           msg::kHeartbeat, msg::kEmptyReply, msg::kControlLost, msg::kLockState}) {
-        out.push_back({"BuildShortMessage " + test::ToHex(&type, 1),
+        out.push_back({"BuildShortMessage " + ToHex(&type, 1),
                        B(BuildShortMessage(type, msg::kStatusRefused))});
     }
     out.push_back({"videoset::BuildReply", B(videoset::BuildReply(videoset::kRead, 1024, 25))});
@@ -264,7 +264,7 @@ std::vector<Built> DeviceReplies() {
     auto send = [&](int connection, const Bytes& m) {
         const sim::ControlDevice::Outcome o =
             device.Receive(connection, m.data(), static_cast<int>(m.size()));
-        const std::string name = "device on " + test::ToHex(m.data(), 1) + ": " + o.text;
+        const std::string name = "device on " + ToHex(m.data(), 1) + ": " + o.text;
         for (const auto& e : o.events) out.push_back({name + " (event)", e.bytes});
         if (o.reply) out.push_back({name, *o.reply});
         return o.reply.has_value();
@@ -291,7 +291,7 @@ std::vector<Built> DeviceReplies() {
         const bool replied = send(1, r);
         // A type with no reply in the table gets none.
         if (msg::ReplyRule(r[0]).framing == Framing::kNone) {
-            EXPECT_FALSE(replied) << test::ToHex(r.data(), 1);
+            EXPECT_FALSE(replied) << ToHex(r.data(), 1);
         }
     }
     // A second client takes the operation right: the holder is told (0xAF).
@@ -333,7 +333,7 @@ TEST(MessageLengths, EveryReplyBuilderMakesItsReplyLength) {
     // Every type the device sends has a reply builder here.
     for (const msg::MessageLengths& row : msg::kMessageLengthTable) {
         if (row.reply.framing != Framing::kNone) {
-            EXPECT_TRUE(built.count(row.type)) << test::ToHex(&row.type, 1) << " has no builder";
+            EXPECT_TRUE(built.count(row.type)) << ToHex(&row.type, 1) << " has no builder";
         }
     }
     // The device answered every administration message and took the right away.
@@ -341,10 +341,10 @@ TEST(MessageLengths, EveryReplyBuilderMakesItsReplyLength) {
          {msg::kUserList, msg::kUserWrite, msg::kNetworkSettings, msg::kVideoSettings,
           msg::kSleepTime, msg::kIdentity, msg::kFirmwareVersion, msg::kFirmwareStart,
           msg::kLogRead, msg::kLogClear, msg::kControlLost, msg::kLockState, msg::kHeartbeat}) {
-        EXPECT_GT(fromDevice[type], 0) << test::ToHex(&type, 1);
+        EXPECT_GT(fromDevice[type], 0) << ToHex(&type, 1);
     }
     EXPECT_EQ(fromDevice[msg::kFirmwareBlock], 2);
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -3,7 +3,7 @@
 #include "Hex.h"
 #include "protocol/StreamControl.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 namespace sc = streamcontrol;
@@ -11,12 +11,12 @@ namespace sc = streamcontrol;
 TEST(StreamControl, BuildsTheTwentyByteDatagram) {
     const uint8_t name[] = {'a', 'd', 'm', 'i', 'n'};
     auto start = sc::Build(sc::kStart, name, 5);
-    EXPECT_EQ(test::ToHex(start.data(), start.size()),
+    EXPECT_EQ(ToHex(start.data(), start.size()),
               "A5 01 00 05 61 64 6D 69 6E 00 00 00 00 00 00 00 00 00 00 00");
     const uint8_t full[16] = {'0', '1', '2', '3', '4', '5', '6', '7',
                               '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
     auto stop = sc::Build(sc::kStop, full, 16);
-    EXPECT_EQ(test::ToHex(stop.data(), stop.size()),
+    EXPECT_EQ(ToHex(stop.data(), stop.size()),
               "A5 02 00 10 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66");
     // A length beyond the field is cut to it, never read past the name.
     auto cut = sc::Build(sc::kStart, full, 40);
@@ -52,4 +52,4 @@ TEST(StreamControl, ParsesOnlyWellFormedRequests) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -8,7 +8,7 @@
 #include "session/ConsoleLink.h"
 #include "session/SessionInfo.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 class FixedKeyboard : public LocalKeyboard {
@@ -83,4 +83,4 @@ TEST_F(ConsoleLinkLockTest, WithoutALocalKeyboardNothingIsCompared) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -10,11 +10,8 @@
 #include "net/NetSession.h"
 #include "session/LoginSequence.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::FromHex;
-using test::LoopbackServer;
 
 class HostileDeviceTest : public ::testing::Test {
   protected:
@@ -91,4 +88,4 @@ TEST_F(HostileDeviceTest, OversizedReplyOfAFixedTypeIsCutToItsLength) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

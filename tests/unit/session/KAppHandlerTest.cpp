@@ -3,10 +3,8 @@
 #include "Hex.h"
 #include "session/KAppHandler.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using test::FromHex;
 
 int Offer(KAppHandler& h, const char* hex) {
     const auto m = FromHex(hex);
@@ -47,4 +45,4 @@ TEST(KAppHandler, ShortKeyReplyIsNotTaken) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -8,7 +8,7 @@
 #include "res/Strings.h"
 #include "session/LoginCheck.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 TEST(LoginCheckTest, AddressIsReadAsTheClassicParserReadsIt) {
@@ -92,4 +92,4 @@ TEST(LoginCheckTest, LengthsAreCountedInCharactersInTheDialogsOrder) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

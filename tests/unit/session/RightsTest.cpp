@@ -6,7 +6,7 @@
 #include "session/Rights.h"
 #include "session/SessionInfo.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 TEST(RightsTest, AdministratorsOpenOrdinaryUsersAreRefusedOthersGetNothing) {
@@ -37,4 +37,4 @@ TEST(RightsTest, AdministratorsOpenOrdinaryUsersAreRefusedOthersGetNothing) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -15,10 +15,8 @@
 #include "TempFolder.h"
 #include "settings/AtomicFile.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using testing::TempFolderTest;
 
 class AtomicFileTest : public TempFolderTest {
   protected:
@@ -59,7 +57,7 @@ TEST_F(AtomicFileTest, KeepsTheModeOfTheOldFileAndGivesANewOneTheUmasksDefault) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string file = Path(testing::Title(c.name));
+        const std::string file = Path(Title(c.name));
         mode_t savedMask = 0;
         if (c.existing) {
             WriteFile(file, "old");
@@ -171,4 +169,4 @@ TEST_F(AtomicFileTest, ConcurrentWritersInOneFolderNeverClash) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -13,10 +13,8 @@
 #include "TempFolder.h"
 #include "settings/IniFile.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
-
-using testing::TempFolderTest;
 
 std::string Repeat(const std::string& s, std::size_t n) {
     std::string out;
@@ -55,7 +53,7 @@ struct ValueCase {
 };
 
 void PrintTo(const ValueCase& c, std::ostream* os) {
-    *os << testing::Escaped(c.line);
+    *os << Escaped(c.line);
 }
 
 class IniFileValue : public ::testing::TestWithParam<ValueCase> {};
@@ -74,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"k=v\"", "v\""}, ValueCase{"k='v'", "'v'"},
                       ValueCase{"k=\"a\"b\"", "a\"b"}, ValueCase{"k=a=b", "a=b"},
                       ValueCase{"k = ; not a comment", "; not a comment"}, ValueCase{"\tk=v", "v"}),
-    [](const auto& p) { return testing::CaseName(p.index, p.param.line); });
+    [](const auto& p) { return CaseName(p.index, p.param.line); });
 
 TEST(IniFileRead, ValuesAreCutTo259Characters) {
     std::string longValue = Repeat("x", 300);
@@ -202,7 +200,7 @@ struct IntCase {
 };
 
 void PrintTo(const IntCase& c, std::ostream* os) {
-    *os << testing::Escaped(c.value);
+    *os << Escaped(c.value);
 }
 
 class IniFileInt : public ::testing::TestWithParam<IntCase> {};
@@ -226,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IntCase{"99999999999999999999999999999999", INT_MAX},
                       IntCase{"-99999999999999999999999999999999", INT_MIN},
                       IntCase{"\xD9\xA3", 0}),  // an Arabic-Indic digit is not a digit
-    [](const auto& p) { return testing::CaseName(p.index, p.param.value); });
+    [](const auto& p) { return CaseName(p.index, p.param.value); });
 
 TEST(IniFileRead, HugeNumbersSaturate) {
     std::string digits = Repeat("9", 100000);
@@ -543,4 +541,4 @@ TEST_F(IniFileFiles, GarbageFileLoadsAndSavesBackUnchanged) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -8,10 +8,10 @@
 #include "TempFolder.h"
 #include "settings/SettingsPath.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
-class SettingsPathTest : public testing::TempFolderTest {
+class SettingsPathTest : public TempFolderTest {
   protected:
     static bool IsDirectory(const std::string& path) {
         struct stat st {};
@@ -95,4 +95,4 @@ TEST(SettingsPath, DefaultIsBesideTheTestProgram) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

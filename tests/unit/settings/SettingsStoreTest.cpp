@@ -15,12 +15,12 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 using Strings = std::vector<std::string>;
 
-class SettingsStoreTest : public testing::TempFolderTest {
+class SettingsStoreTest : public TempFolderTest {
   protected:
     void SetUp() override {
         TempFolderTest::SetUp();
@@ -70,15 +70,14 @@ struct InsertCase {
 };
 
 std::string InsertName(const ::testing::TestParamInfo<InsertCase>& p) {
-    return std::to_string(p.index) + "_" + testing::Title(p.param.title);
+    return std::to_string(p.index) + "_" + Title(p.param.title);
 }
 
 void PrintTo(const InsertCase& c, std::ostream* os) {
-    *os << testing::Title(c.title);
+    *os << Title(c.title);
 }
 
-class RecentInsert : public testing::TempFolderTest,
-                     public ::testing::WithParamInterface<InsertCase> {};
+class RecentInsert : public TempFolderTest, public ::testing::WithParamInterface<InsertCase> {};
 
 TEST_P(RecentInsert, MovesToFront) {
     const InsertCase& c = GetParam();
@@ -231,11 +230,10 @@ struct LoadCase {
 };
 
 void PrintTo(const LoadCase& c, std::ostream* os) {
-    *os << (c.count ? testing::Escaped(c.count) : std::string("none"));
+    *os << (c.count ? Escaped(c.count) : std::string("none"));
 }
 
-class RecentLoad : public testing::TempFolderTest,
-                   public ::testing::WithParamInterface<LoadCase> {};
+class RecentLoad : public TempFolderTest, public ::testing::WithParamInterface<LoadCase> {};
 
 TEST_P(RecentLoad, UsersByCount) {
     const LoadCase& c = GetParam();
@@ -262,9 +260,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"abc", true, {}}, LoadCase{"", true, {}},
                       LoadCase{"2x", true, {"a", ""}},
                       LoadCase{"\"4\"", true, {"a", "", "c", "d"}}),
-    [](const auto& p) {
-        return testing::CaseName(p.index, p.param.count ? p.param.count : "none");
-    });
+    [](const auto& p) { return CaseName(p.index, p.param.count ? p.param.count : "none"); });
 
 TEST_F(SettingsStoreTest, AddressLoadLimitIsEightAndMissingKeysAreTheDefault) {
     WriteFile(file_, "[MRU_IP]\nIP_NUM=3\n1=10.0.0.1\n3=\n");
@@ -453,7 +449,7 @@ void PrintTo(const ScreenCase& c, std::ostream* os) {
     *os << ScreenText(c);
 }
 
-class PlacementDefaults : public testing::TempFolderTest,
+class PlacementDefaults : public TempFolderTest,
                           public ::testing::WithParamInterface<ScreenCase> {};
 
 TEST_P(PlacementDefaults, CentreAn800By600Window) {
@@ -480,7 +476,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ScreenCase{640, 480, -80, -60}, ScreenCase{0, 0, -400, -300},
                       ScreenCase{INT_MIN, INT_MIN, -1073742224, -1073742124},
                       ScreenCase{INT_MAX, INT_MAX, 1073741423, 1073741523}),
-    [](const auto& p) { return testing::CaseName(p.index, ScreenText(p.param)); });
+    [](const auto& p) { return CaseName(p.index, ScreenText(p.param)); });
 
 TEST_F(SettingsStoreTest, WithoutAScreenProviderTheScreenIs800By600) {
     EXPECT_EQ(store_.GetLeft(), 0);
@@ -652,4 +648,4 @@ TEST_F(SettingsStoreTest, ByteOrderMarkAndCrLfFileKeepsItsForm) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -15,7 +15,7 @@
 
 #include "ScratchFolder.h"
 
-namespace vantelsor::testing {
+namespace vantelsor::test {
 
 // A parameter's text for test names: letters and digits as they are, every other byte as
 // "_XX" (hex), so different texts give different names.
@@ -83,8 +83,8 @@ class TempFolderTest : public ::testing::Test {
         return names;
     }
 
-    test::ScratchFolder scratch_;
+    ScratchFolder scratch_;
     std::string dir_ = scratch_.path().string();
 };
 
-}  // namespace vantelsor::testing
+}  // namespace vantelsor::test

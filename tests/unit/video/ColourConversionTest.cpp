@@ -11,7 +11,7 @@
 
 #include "video/ColourConversion.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 using ConvertFn = void (*)(const uint8_t*, const uint8_t*, const uint8_t*, uint8_t*, int, int);
@@ -557,4 +557,4 @@ TEST(ColourConversion, Avx2GivesTheSameBitmapAsSse2) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

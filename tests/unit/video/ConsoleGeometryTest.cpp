@@ -4,7 +4,7 @@
 
 #include "video/ConsoleGeometry.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 PictureLayout Client(int width, int height, int scrollX = 0, int scrollY = 0) {
@@ -223,4 +223,4 @@ TEST(ConsoleGeometry, Scrolling) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -11,7 +11,7 @@
 #include "sim/VideoEncoder.h"
 #include "video/ConsoleVideo.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 namespace vd = videodatagram;
@@ -78,7 +78,7 @@ TEST(ConsoleVideo, DecoderResultsDecideWhatIsDrawn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Session info;
-        test::RecordingBlitter blitter;
+        RecordingBlitter blitter;
         std::vector<const uint8_t*> calls;
         ConsoleVideo video(info, &blitter, std::make_unique<ScriptedDecoder>(c.results, &calls));
         auto datagram = Datagrams(std::vector<uint8_t>(100, 0x42), 7).front();
@@ -94,7 +94,7 @@ TEST(ConsoleVideo, DecoderResultsDecideWhatIsDrawn) {
 
 TEST(ConsoleVideo, OnlyACompletingDatagramTakesAFrame) {
     Session info;
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     std::vector<const uint8_t*> calls;
     ConsoleVideo video(info, &blitter,
                        std::make_unique<ScriptedDecoder>(std::deque<int>{}, &calls));
@@ -112,7 +112,7 @@ TEST(ConsoleVideo, OnlyACompletingDatagramTakesAFrame) {
 
 TEST(ConsoleVideo, DatagramIsNotChangedByDeciphering) {
     Session info;
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     std::vector<const uint8_t*> calls;
     ConsoleVideo video(info, &blitter,
                        std::make_unique<ScriptedDecoder>(std::deque<int>{}, &calls));
@@ -129,7 +129,7 @@ TEST(ConsoleVideo, StreamDecodesToTheSourcePictureInTheWindow) {
     sim::VideoEncoder encoder(640, 480, {}, 25);
     ASSERT_TRUE(encoder.ok());
     Session info;
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     ConsoleVideo video(info, &blitter);
     const auto bars = video.SetClientRect({0, 0, 800, 400});
     EXPECT_EQ(bars.vertical, ScrollBarRange{});  // no picture yet
@@ -144,7 +144,7 @@ TEST(ConsoleVideo, StreamDecodesToTheSourcePictureInTheWindow) {
     EXPECT_EQ(calls[0].destination, (PixelRect{80, 0, 640, 400}));
     EXPECT_EQ(calls[0].source, (PixelRect{0, 0, 640, 400}));
     EXPECT_EQ(blitter.areaChanges(), 1);
-    EXPECT_GT(test::Psnr(blitter.lastBitmap(), screen.pixels(), 640, 480), 35.0);
+    EXPECT_GT(Psnr(blitter.lastBitmap(), screen.pixels(), 640, 480), 35.0);
 
     EXPECT_EQ(video.Scroll(ConsoleVideo::Axis::kVertical, ScrollCode::kToEnd), 80);
     ASSERT_TRUE(encoder.Encode(screen.yuv().data(), false, frame));
@@ -155,7 +155,7 @@ TEST(ConsoleVideo, StreamDecodesToTheSourcePictureInTheWindow) {
 
 TEST(ConsoleVideo, StalePictureBlanksOnceAndOnlyAfterAPicture) {
     Session info;
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     std::vector<const uint8_t*> calls;
     Timing timing;
     ConsoleVideo video(
@@ -178,4 +178,4 @@ TEST(ConsoleVideo, StalePictureBlanksOnceAndOnlyAfterAPicture) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -11,7 +11,7 @@
 #include "protocol/VideoDatagram.h"
 #include "video/FragmentAssembler.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 namespace vd = videodatagram;
@@ -394,4 +394,4 @@ TEST(FragmentAssembler, BytesAfterThePayloadAreIgnored) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -6,7 +6,7 @@
 #include "video/ColourConversion.h"
 #include "video/FramePresenter.h"
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 // The scalar formulas for one pixel, the reference the presenter's output must match.
@@ -49,7 +49,7 @@ TEST(FramePresenter, ReadsTheChromaPlanesAtTheirModesOffsets) {
         std::vector<uint8_t> yuv = Uniform(c.width, c.height, c.mode, 100, 128, 128);
         std::fill(yuv.begin() + c.uOffset, yuv.begin() + c.vOffset, uint8_t{60});
         std::fill(yuv.begin() + c.vOffset, yuv.end(), uint8_t{200});
-        test::RecordingBlitter blitter;
+        RecordingBlitter blitter;
         FramePresenter presenter(c.mode, &blitter);
         ASSERT_TRUE(presenter.Draw(yuv.data(), c.width, c.height, {0, 0, 10, 10}, {0, 0, 10, 10}));
         const Bgr want = Reference(100, 60, 200);
@@ -67,7 +67,7 @@ TEST(FramePresenter, LargestPictureFillsTheBitmapBottomUp) {
     constexpr int w = 1280, h = 1024;
     std::vector<uint8_t> yuv = Uniform(w, h, FramePresenter::kMode420, 16, 128, 128);
     std::fill(yuv.begin(), yuv.begin() + w, uint8_t{236});  // picture row 0 white
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     FramePresenter presenter(FramePresenter::kMode420, &blitter);
     ASSERT_TRUE(presenter.Draw(yuv.data(), w, h, {0, 0, w, h}, {0, 0, w, h}));
     static_assert(FramePresenter::kBitmapBytes == w * h * 4);
@@ -85,7 +85,7 @@ TEST(FramePresenter, LargestPictureFillsTheBitmapBottomUp) {
 
 TEST(FramePresenter, HandsTheRectanglesToTheBlitterUnchanged) {
     std::vector<uint8_t> yuv = Uniform(1280, 1024, FramePresenter::kMode420, 50, 128, 128);
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     FramePresenter presenter(FramePresenter::kMode420, &blitter);
     const PixelRect destination{0, 0, 800, 600};
     const PixelRect source{480, 424, 800, 600};
@@ -100,7 +100,7 @@ TEST(FramePresenter, HandsTheRectanglesToTheBlitterUnchanged) {
 
 TEST(FramePresenter, RefusesPicturesThatDoNotFitTheBitmap) {
     std::vector<uint8_t> yuv = Uniform(1282, 1026, FramePresenter::kMode420, 50, 128, 128);
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     FramePresenter presenter(FramePresenter::kMode420, &blitter);
     for (auto [w, h] : {std::pair{1282, 1024}, {1280, 1026}, {0, 1024}, {1280, -2}}) {
         EXPECT_FALSE(presenter.Draw(yuv.data(), w, h, {}, {})) << w << "x" << h;
@@ -110,7 +110,7 @@ TEST(FramePresenter, RefusesPicturesThatDoNotFitTheBitmap) {
 
 TEST(FramePresenter, UnknownVideoModeConvertsNothing) {
     std::vector<uint8_t> yuv = Uniform(64, 64, FramePresenter::kMode422, 200, 128, 128);
-    test::RecordingBlitter blitter;
+    RecordingBlitter blitter;
     FramePresenter presenter(3, &blitter);
     EXPECT_TRUE(presenter.Draw(yuv.data(), 64, 64, {}, {}));
     const uint8_t* bitmap = presenter.bitmap();
@@ -118,4 +118,4 @@ TEST(FramePresenter, UnknownVideoModeConvertsNothing) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test

@@ -10,7 +10,7 @@ extern "C" {
 #include <cstdlib>
 #include <vector>
 
-namespace vantelsor {
+namespace vantelsor::test {
 namespace {
 
 // A picture of w x h in the packed planar 4:2:0 layout, a gradient moved by `shift`.
@@ -151,4 +151,4 @@ TEST(H264Decode, GarbageAndMisuseNeverCrash) {
 }
 
 }  // namespace
-}  // namespace vantelsor
+}  // namespace vantelsor::test
