@@ -25,9 +25,9 @@
 #include "net/KNetHandler.h"
 #include "net/NetSession.h"
 #include "session/LoginSequence.h"
+#include "ui/console/CMainFrame.h"
 #include "ui/support/DeviceEventQueue.h"
 #include "ui/support/Resources.h"
-#include "ui/console/CMainFrame.h"
 
 namespace {
 

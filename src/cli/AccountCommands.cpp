@@ -69,9 +69,8 @@ int RunUsers(const Invocation& c, const CommandContext& x) {
 int RunPasswd(const Invocation& c, const CommandContext& x) {
     const std::string name(reinterpret_cast<const char*>(x.info->userName.data()),
                            x.info->userNameLength);
-    const AdminOutcome o =
-        ChangeOwnAccount(*x.console, x.info, c.Option("old").value_or(""), name,
-                         c.Option("new").value_or(""));
+    const AdminOutcome o = ChangeOwnAccount(*x.console, x.info, c.Option("old").value_or(""), name,
+                                            c.Option("new").value_or(""));
     if (o == AdminOutcome::kOk) std::printf("password of %s changed\n", name.c_str());
     return ReportOutcome(o, "the device did not change the password");
 }

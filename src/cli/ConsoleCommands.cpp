@@ -1,8 +1,7 @@
-#include "cli/CommandRuns.h"
-
 #include <cstdio>
 #include <string>
 
+#include "cli/CommandRuns.h"
 #include "cli/CtlOptions.h"
 #include "res/Strings.h"
 #include "session/ConsoleLink.h"

@@ -1,5 +1,3 @@
-#include "cli/CommandRuns.h"
-
 #include <png.h>
 
 #include <cstdio>
@@ -7,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "cli/CommandRuns.h"
 #include "cli/CtlOptions.h"
 #include "net/ManualResetEvent.h"
 #include "net/NetSession.h"

@@ -314,9 +314,12 @@ TEST_F(AdminCtlTest, SilentDeviceTimesOutWithExitThree) {
         std::vector<std::string> command;
         uint8_t silent;
     } cases[] = {
-        {{"info"}, msg::kFirmwareVersion},           {{"users", "list"}, msg::kUserList},
-        {{"network", "get"}, msg::kNetworkSettings}, {{"video", "get"}, msg::kVideoSettings},
-        {{"sleep", "get"}, msg::kSleepTime},         {{"log"}, msg::kLogRead},
+        {{"info"}, msg::kFirmwareVersion},
+        {{"users", "list"}, msg::kUserList},
+        {{"network", "get"}, msg::kNetworkSettings},
+        {{"video", "get"}, msg::kVideoSettings},
+        {{"sleep", "get"}, msg::kSleepTime},
+        {{"log"}, msg::kLogRead},
         {{"log", "clear", "--yes"}, msg::kLogClear},
         // The write commands: a read of the same type comes first where the command
         // fills in what it was not given.

@@ -113,7 +113,7 @@ TEST_F(VideoStreamTest, StreamEndsWithTheControlConnection) {
     const auto start =
         streamcontrol::Build(streamcontrol::kStart, info.userName.data(), info.userNameLength);
     login.session().SendDatagram(start.data(), streamcontrol::kSize, config.listenAddress,
-                                  msg::kVideoPort);
+                                 msg::kVideoPort);
     ASSERT_TRUE(device->WaitForTrace(
         [](const sim::TraceEntry& e) { return e.text.rfind("A5 start", 0) == 0; }, 5000));
     EXPECT_EQ(device->Video().StreamCount(), 1);

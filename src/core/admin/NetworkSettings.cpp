@@ -1,7 +1,7 @@
 #include "admin/NetworkSettings.h"
 
-#include "net/ReplyExchange.h"
 #include "net/NetSession.h"
+#include "net/ReplyExchange.h"
 #include "protocol/MessageTypes.h"
 
 namespace vantelsor {

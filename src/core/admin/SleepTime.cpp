@@ -29,7 +29,8 @@ AdminOutcome SleepTime::Ask(const uint8_t* request, int length, int* minutes) {
         Exchange(session_, request, length, timing_.replyTimeoutMs, reply_, msg::kSleepTime));
     if (wait != AdminOutcome::kOk) return wait;
     const KeptReply reply = reply_.Copy();
-    *minutes = reply.length > sleeptime::kMinutesInReply ? reply.at(sleeptime::kMinutesInReply) : -1;
+    *minutes =
+        reply.length > sleeptime::kMinutesInReply ? reply.at(sleeptime::kMinutesInReply) : -1;
     return AdminOutcome::kOk;
 }
 

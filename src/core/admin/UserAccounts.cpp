@@ -32,8 +32,8 @@ int UserAccounts::OnUserMessage(const uint8_t* data, int length) {
 
 AdminOutcome UserAccounts::ReadList() {
     const auto request = users::BuildUserListRequest();
-    const AdminOutcome wait = OutcomeOf(
-        Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kUserList));
+    const AdminOutcome wait =
+        OutcomeOf(Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kUserList));
     if (wait != AdminOutcome::kOk) return wait;
     const KeptReply list = reply_.Copy();
     std::vector<users::UserRecord> records;
@@ -52,8 +52,8 @@ bool UserAccounts::IsOwnAccount(const users::UserRecord& record) const {
 
 AdminOutcome UserAccounts::Write(const users::UserWrite& write, uint8_t* status) {
     const auto request = users::BuildUserWrite(info_->sessionKey, write);
-    const AdminOutcome wait = OutcomeOf(
-        Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kUserWrite));
+    const AdminOutcome wait =
+        OutcomeOf(Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kUserWrite));
     if (wait == AdminOutcome::kOk) *status = reply_.Copy().at(1);
     return wait;
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "net/ReplyExchange.h"
 #include "net/NetSession.h"
+#include "net/ReplyExchange.h"
 #include "protocol/LogMessages.h"
 #include "protocol/MessageTypes.h"
 
@@ -73,8 +73,8 @@ AdminOutcome UserLog::Query(std::vector<login::LoginRecord>* records) {
 
 AdminOutcome UserLog::Clear() {
     const auto request = userlog::BuildClearRequest();
-    const AdminOutcome wait = OutcomeOf(
-        Exchange(session_, request, timing_.replyTimeoutMs, clearReply_, msg::kLogClear));
+    const AdminOutcome wait =
+        OutcomeOf(Exchange(session_, request, timing_.replyTimeoutMs, clearReply_, msg::kLogClear));
     if (wait != AdminOutcome::kOk) return wait;
     switch (clearReply_.Copy().at(1)) {
         case userlog::kStatusCleared:

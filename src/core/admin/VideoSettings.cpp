@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "admin/AdminRules.h"
-#include "net/ReplyExchange.h"
 #include "net/NetSession.h"
+#include "net/ReplyExchange.h"
 #include "protocol/MessageTypes.h"
 
 namespace vantelsor {
@@ -25,9 +25,9 @@ int VideoSettings::OnVideoMessage(const uint8_t* data, int length) {
 }
 
 AdminOutcome VideoSettings::Ask(const std::array<uint8_t, videoset::kMessageSize>& request,
-                               VideoRate* reply) {
-    const AdminOutcome wait = OutcomeOf(
-        Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kVideoSettings));
+                                VideoRate* reply) {
+    const AdminOutcome wait =
+        OutcomeOf(Exchange(session_, request, timing_.replyTimeoutMs, reply_, msg::kVideoSettings));
     if (wait != AdminOutcome::kOk) return wait;
     *reply = videoset::ParseRates(reply_.Copy().bytes.data());
     return AdminOutcome::kOk;

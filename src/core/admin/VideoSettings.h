@@ -37,8 +37,7 @@ class VideoSettings {
     int OnVideoMessage(const uint8_t* data, int length);
 
   private:
-    AdminOutcome Ask(const std::array<uint8_t, videoset::kMessageSize>& request,
-                     VideoRate* reply);
+    AdminOutcome Ask(const std::array<uint8_t, videoset::kMessageSize>& request, VideoRate* reply);
 
     NetSession& session_;
     Timing timing_;

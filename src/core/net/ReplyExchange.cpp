@@ -19,8 +19,8 @@ ExchangeResult Exchange(NetSession& session, const uint8_t* request, int length,
     }
 }
 
-ExchangeResult Exchange(NetSession& session, const uint8_t* request, int length,
-                        uint32_t timeoutMs, ReplySlot& slot, uint8_t expected) {
+ExchangeResult Exchange(NetSession& session, const uint8_t* request, int length, uint32_t timeoutMs,
+                        ReplySlot& slot, uint8_t expected) {
     slot.Clear();
     const ExchangeResult result = Exchange(session, request, length, timeoutMs);
     if (result != ExchangeResult::kReplied) return result;

@@ -30,8 +30,8 @@ ExchangeResult Exchange(NetSession& session, const uint8_t* request, int length,
 // takes. It is cleared before sending, and the exchange is kReplied only when
 // the reply that ended the wait is of type `expected`, so that a data-less reply
 // (0xAE) or a stray one is never read as the answer.
-ExchangeResult Exchange(NetSession& session, const uint8_t* request, int length,
-                        uint32_t timeoutMs, ReplySlot& slot, uint8_t expected);
+ExchangeResult Exchange(NetSession& session, const uint8_t* request, int length, uint32_t timeoutMs,
+                        ReplySlot& slot, uint8_t expected);
 
 template <class Bytes>
 ExchangeResult Exchange(NetSession& session, const Bytes& request, uint32_t timeoutMs) {

@@ -26,7 +26,7 @@ struct ScreenSize {
 };
 
 class SettingsStore {
-public:
+  public:
     static constexpr int kMaxRecentUsers = 5;
     static constexpr int kMaxRecentAddresses = 8;
     // Not in the original, which trusts the counts in the file: LoadDeviceBook loads at most
@@ -73,7 +73,7 @@ public:
     int GetLocalCursorOn() const;
     void SetLocalCursorOn(int value);
 
-private:
+  private:
     std::string path_ = "config.ini";
     std::function<ScreenSize()> screenSize_;
 };

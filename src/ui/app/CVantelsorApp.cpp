@@ -9,12 +9,12 @@
 #include "res/Strings.h"
 #include "settings/SettingsPath.h"
 #include "settings/SettingsStore.h"
-#include "ui/support/DeviceEventQueue.h"
-#include "ui/support/MessageBox.h"
-#include "ui/support/ReplyWait.h"
 #include "ui/console/CMainFrame.h"
 #include "ui/dialogs/KConnectingDlg.h"
 #include "ui/dialogs/KLoginDlg.h"
+#include "ui/support/DeviceEventQueue.h"
+#include "ui/support/MessageBox.h"
+#include "ui/support/ReplyWait.h"
 
 namespace vantelsor::ui {
 namespace {

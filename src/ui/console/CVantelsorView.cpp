@@ -10,12 +10,12 @@
 #include "platform/LocalKeyboard.h"
 #include "res/Strings.h"
 #include "session/SessionInfo.h"
-#include "ui/support/MessageBox.h"
-#include "ui/support/ReplyWait.h"
-#include "ui/support/Resources.h"
 #include "ui/dialogs/KAboutDlg.h"
 #include "ui/dialogs/KSetMouseDlg.h"
 #include "ui/input/QtKeyMapping.h"
+#include "ui/support/MessageBox.h"
+#include "ui/support/ReplyWait.h"
+#include "ui/support/Resources.h"
 
 namespace vantelsor::ui {
 namespace {

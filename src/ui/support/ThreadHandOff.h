@@ -26,8 +26,12 @@ extern "C" void __tsan_release(void* addr);
 namespace vantelsor::ui {
 
 #ifdef VANTELSOR_TSAN
-inline void Published(const void* address) { __tsan_release(const_cast<void*>(address)); }
-inline void Received(const void* address) { __tsan_acquire(const_cast<void*>(address)); }
+inline void Published(const void* address) {
+    __tsan_release(const_cast<void*>(address));
+}
+inline void Received(const void* address) {
+    __tsan_acquire(const_cast<void*>(address));
+}
 #else
 inline void Published(const void*) {}
 inline void Received(const void*) {}

@@ -25,8 +25,8 @@ bool WorkerRun::Run(std::function<void()> work) {
         // event carries nothing of this thread's to be read there.
         if (loop_) QCoreApplication::postEvent(loop_, new QEvent(QEvent::Quit));
     });
-    const auto flags = input_ == Input::kHoldInput ? QEventLoop::ExcludeUserInputEvents
-                                                   : QEventLoop::AllEvents;
+    const auto flags =
+        input_ == Input::kHoldInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
     // Work that ends at once is seen before the loop ever runs.
     while (!done_ && !stopped_) loop.exec(flags);
     {

@@ -16,11 +16,11 @@
 #include "settings/SettingsStore.h"
 #include "sim/DeviceSim.h"
 #include "ui/app/CVantelsorApp.h"
+#include "ui/console/CMainFrame.h"
+#include "ui/dialogs/KLoginDlg.h"
 #include "ui/support/DeviceEventQueue.h"
 #include "ui/support/MessageBox.h"
 #include "ui/support/ReplyWait.h"
-#include "ui/console/CMainFrame.h"
-#include "ui/dialogs/KLoginDlg.h"
 #include "ui/widgets/CCheckComboBox.h"
 #include "ui/widgets/CCheckEdit.h"
 

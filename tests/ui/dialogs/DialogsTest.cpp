@@ -27,12 +27,12 @@
 #include "protocol/MessageTypes.h"
 #include "session/LoginSequence.h"
 #include "settings/SettingsStore.h"
-#include "ui/support/MessageBox.h"
-#include "ui/support/Translations.h"
 #include "ui/console/RightsCheck.h"
 #include "ui/dialogs/KConnectingDlg.h"
 #include "ui/dialogs/KLoginDlg.h"
 #include "ui/dialogs/KSetMouseDlg.h"
+#include "ui/support/MessageBox.h"
+#include "ui/support/Translations.h"
 #include "ui/widgets/CCheckComboBox.h"
 #include "ui/widgets/CCheckEdit.h"
 
@@ -434,7 +434,8 @@ class DialogsTest : public QObject {
         QTimer::singleShot(0, [&] {
             QMessageBox* box = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* b = qobject_cast<QMessageBox*>(w); b != nullptr && b->isVisible()) box = b;
+                if (auto* b = qobject_cast<QMessageBox*>(w); b != nullptr && b->isVisible())
+                    box = b;
             }
             QVERIFY(box != nullptr);
             seenCaption = box->windowTitle();

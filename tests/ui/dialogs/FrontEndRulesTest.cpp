@@ -16,9 +16,9 @@
 #include "session/LoginCheck.h"
 #include "session/Rights.h"
 #include "session/SessionInfo.h"
-#include "ui/support/MessageBox.h"
 #include "ui/console/RightsCheck.h"
 #include "ui/dialogs/KLoginDlg.h"
+#include "ui/support/MessageBox.h"
 
 using namespace vantelsor;
 using namespace vantelsor::ui;
