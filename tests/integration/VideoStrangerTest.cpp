@@ -122,24 +122,6 @@ class VideoStrangerTest : public SimFixture {
         config.screenHeight = 480;
     }
 
-    // True once a picture close to the device's source has been drawn (the first ones
-    // after a key frame may still be coarse).
-    bool WaitForMatchingPicture(RecordingBlitter& blitter, int timeoutMs) {
-        const auto source = device->Video().RenderNow();
-        const int w = device->Video().width(), h = device->Video().height();
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        size_t seen = blitter.calls().size();
-        while (std::chrono::steady_clock::now() < end) {
-            if (!blitter.WaitForPictures(seen + 1, 500)) continue;
-            seen = blitter.calls().size();
-            if (blitter.calls().back().width != w || blitter.calls().back().height != h) continue;
-            lastPsnr = Psnr(blitter.lastBitmap(), source, w, h);
-            if (lastPsnr > 35.0) return true;
-        }
-        return false;
-    }
-
-    double lastPsnr = 0;
     ScratchFolder folder;
 };
 

@@ -35,26 +35,7 @@ class VideoStreamTest : public SimFixture {
         ASSERT_EQ(login.Login(c), LoginResult::kAccepted);
     }
 
-    // Waits until a picture close to the device's source arrives.
-    bool WaitForMatchingPicture(RecordingBlitter& blitter, int timeoutMs) {
-        const auto source = device->Video().RenderNow();
-        const int w = device->Video().width(), h = device->Video().height();
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        size_t seen = blitter.calls().size();
-        while (std::chrono::steady_clock::now() < end) {
-            if (!blitter.WaitForPictures(seen + 1, 500)) continue;
-            seen = blitter.calls().size();
-            const auto calls = blitter.calls();
-            if (calls.back().width != w || calls.back().height != h) continue;
-            const double psnr = Psnr(blitter.lastBitmap(), source, w, h);
-            lastPsnr = psnr;
-            if (psnr > 35.0) return true;
-        }
-        return false;
-    }
-
     Timing timing;
-    double lastPsnr = 0;
 };
 
 TEST_F(VideoStreamTest, StreamDecodesToTheDevicesPicture) {

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "SimClient.h"
 #include "TestAddress.h"
+#include "VideoSupport.h"
 #include "sim/DeviceSim.h"
 
 namespace vantelsor::test {
@@ -55,8 +57,27 @@ class SimFixture : public ::testing::Test {
         return client;
     }
 
+    // True once `blitter` has been handed a picture close to the device's source
+    // (the first ones after a key frame may still be coarse); lastPsnr tells how
+    // close the last one came.
+    bool WaitForMatchingPicture(RecordingBlitter& blitter, int timeoutMs) {
+        const auto source = device->Video().RenderNow();
+        const int w = device->Video().width(), h = device->Video().height();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        size_t seen = blitter.calls().size();
+        while (std::chrono::steady_clock::now() < end) {
+            if (!blitter.WaitForPictures(seen + 1, 500)) continue;
+            seen = blitter.calls().size();
+            if (blitter.calls().back().width != w || blitter.calls().back().height != h) continue;
+            lastPsnr = Psnr(blitter.lastBitmap(), source, w, h);
+            if (lastPsnr > 35.0) return true;
+        }
+        return false;
+    }
+
     sim::SimConfig config;
     std::unique_ptr<sim::DeviceSim> device;
+    double lastPsnr = 0;
 };
 
 }  // namespace vantelsor::test

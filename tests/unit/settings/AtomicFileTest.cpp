@@ -1,8 +1,6 @@
 // The atomic file writer on a real file system: contents, permissions, failures and
 // concurrent writers.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "TempFolder.h"
 #include "settings/AtomicFile.h"
 
@@ -98,18 +97,11 @@ TEST_F(AtomicFileTest, RefusedTargetsReportTheirErrorAndCreateNothing) {
 TEST_F(AtomicFileTest, AFailedWriteLeavesTheOldFileAndRemovesTheTemporary) {
     const std::string old = "the old contents\n";
     WriteFile(Path("state"), old);
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct sigaction ignore {};
-    struct sigaction savedAction {};
-    ignore.sa_handler = SIG_IGN;
-    ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &savedAction), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int result = AtomicFile::Write(Path("state"), std::string(100000, 'n'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &savedAction, nullptr);
+    int result = 0;
+    {
+        const FileSizeLimit full(4096);
+        result = AtomicFile::Write(Path("state"), std::string(100000, 'n'));
+    }
 
     EXPECT_EQ(result, EFBIG);
     EXPECT_EQ(ReadFile(Path("state")), old);

@@ -1,7 +1,5 @@
 // IniFile: private-profile reading rules, in-place rewriting, atomic saving, hostile input.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "FileSizeLimit.h"
 #include "TempFolder.h"
 #include "settings/IniFile.h"
 
@@ -511,18 +510,11 @@ TEST_F(IniFileFiles, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     ini.Load(Path("config.ini"));
     ini.SetString("S", "k", std::string(100000, 'n'));
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct sigaction ignore {};
-    struct sigaction savedAction {};
-    ignore.sa_handler = SIG_IGN;
-    ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &savedAction), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved_ok = ini.Save(Path("config.ini"));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &savedAction, nullptr);
+    bool saved_ok = true;
+    {
+        const FileSizeLimit full(4096);
+        saved_ok = ini.Save(Path("config.ini"));
+    }
 
     EXPECT_FALSE(saved_ok);
     EXPECT_EQ(ReadFile(Path("config.ini")), old);

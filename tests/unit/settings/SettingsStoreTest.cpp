@@ -1,7 +1,5 @@
 // SettingsStore: every operation on real files.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "TempFolder.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
@@ -578,18 +577,10 @@ TEST_F(SettingsStoreTest, AFailedWriteIsIgnoredAndKeepsTheOldFile) {
     store_.AddRecentUser("old");
     const std::string old = Text();
 
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct sigaction ignore {};
-    struct sigaction savedAction {};
-    ignore.sa_handler = SIG_IGN;
-    ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &savedAction), 0);
-    struct rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    store_.AddRecentUser(std::string(5000, 'n'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &savedAction, nullptr);
+    {
+        const FileSizeLimit full(1024);
+        store_.AddRecentUser(std::string(5000, 'n'));
+    }
 
     EXPECT_EQ(Text(), old);
     ExpectOnlyConfigFile();
