@@ -3,13 +3,14 @@
 // commands on the device (operation right, reboot, lock-state poll). Each
 // lock-state reply is compared with the local lock keys: while a check is
 // armed (once per focus gain) a difference is posted as kLockKeysDiffer. Its
-// handler also keeps the latest identity (0xB2) and firmware version (0xB5)
-// replies for the device-information command, and the 0xA7 status for the
+// handler also keeps the reply that ends a request (0xA7, 0xA9, 0xAE, 0xB2 or
+// 0xB5) for the operation right, the device-information command and the
 // own-account change.
 //
-// Requests (RequestControlRight, Ask, QueryLockState) may block up to the reply
-// time-out; they run on any thread, one request at a time, so that a window can
-// wait for them on a helper thread. What changes the session record
+// Requests block up to the reply time-out. RequestControlRight and Ask run on
+// any thread, one at a time, on the session's reply event, so that a window can
+// wait for them on a helper thread; QueryLockState waits on its own, so the
+// poll thread runs it beside them. What changes the session record
 // (AdoptControlRight, AcknowledgeRightLost) belongs to the user-interface
 // thread. OnControlMessage runs on the stream receive thread: it keeps the
 // reply a request waits for, or posts an event through the sink.
