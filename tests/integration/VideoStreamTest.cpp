@@ -35,6 +35,29 @@ class VideoStreamTest : public SimFixture {
         ASSERT_EQ(login.Login(c), LoginResult::kAccepted);
     }
 
+    // What the seed does to the first fragment of each of the first `frames` frames,
+    // which every frame has whatever the encoder makes of the picture.
+    sim::VideoFaultCounts FirstFragmentFaults(uint32_t frames) const {
+        const sim::FaultPolicy policy(config.faultSeed);
+        sim::VideoFaultCounts counts;
+        for (uint32_t frame = 0; frame < frames; ++frame) {
+            const sim::DatagramFate fate = policy.Datagram(config.videoFaults, frame, 0);
+            counts.lost += fate.lost;
+            counts.damaged += fate.damaged;
+        }
+        return counts;
+    }
+
+    // Lets the device encode `frames` pictures with its faults, then switches them
+    // off: the counts it returns are final.
+    sim::VideoFaultCounts FaultyFrames(uint32_t frames) {
+        for (int i = 0; i < 1000 && device->Video().FramesEncoded() < frames; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        device->Video().SetFaults({});
+        return device->Video().Injected();
+    }
+
     Timing timing;
 };
 
@@ -151,20 +174,10 @@ TEST_F(VideoStreamTest, RejectsExactlyTheDamagedDatagrams) {
     RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     ASSERT_TRUE(video.Start(login.session()));
-    // The first fragments of the first 30 frames exist whatever the encoder makes of
-    // the picture: the seed damages some of them.
-    const sim::FaultPolicy policy(config.faultSeed);
-    uint32_t damagedFirstFragments = 0;
-    for (uint32_t frame = 0; frame < 30; ++frame) {
-        damagedFirstFragments += policy.Datagram(config.videoFaults, frame, 0).damaged;
-    }
+    // The seed damages some of the first fragments.
+    const uint32_t damagedFirstFragments = FirstFragmentFaults(30).damaged;
     ASSERT_GT(damagedFirstFragments, 0u) << "seed " << config.faultSeed << " damages nothing";
-    for (int i = 0; i < 1000 && device->Video().FramesEncoded() < 30; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    device->Video().SetFaults({});
-    // From here on nothing is damaged: these counts are final.
-    const sim::VideoFaultCounts injected = device->Video().Injected();
+    const sim::VideoFaultCounts injected = FaultyFrames(30);
     ASSERT_GE(device->Video().FramesEncoded(), 30u);
     EXPECT_GE(injected.damaged, damagedFirstFragments);
     EXPECT_EQ(injected.lost + injected.duplicated + injected.reordered, 0u);
@@ -187,24 +200,14 @@ TEST_F(VideoStreamTest, SurvivesLossReorderingAndDuplicationAndRecoversAtTheNext
     RecordingBlitter blitter;
     ConsoleVideo video(*login.info(), &blitter);
     ASSERT_TRUE(video.Start(login.session()));
-    // What the seed does to the first fragment of each of the first fifty frames, which
-    // every frame has: at least this much is lost and damaged.
-    const sim::FaultPolicy policy(config.faultSeed);
-    uint32_t lostFirst = 0, damagedFirst = 0;
-    for (uint32_t frame = 0; frame < 50; ++frame) {
-        const sim::DatagramFate fate = policy.Datagram(config.videoFaults, frame, 0);
-        lostFirst += fate.lost;
-        damagedFirst += fate.damaged;
-    }
+    // At least this much is lost and damaged.
+    const sim::VideoFaultCounts first = FirstFragmentFaults(50);
+    const uint32_t lostFirst = first.lost, damagedFirst = first.damaged;
     ASSERT_GT(lostFirst, 0u) << "seed " << config.faultSeed << " loses no first fragment";
     ASSERT_GT(damagedFirst, 0u) << "seed " << config.faultSeed << " damages no first fragment";
     // Fifty pictures' worth of a damaged stream (five key frames): the pipeline keeps
     // taking datagrams, refuses the damaged ones and drops the frames it cannot complete.
-    for (int i = 0; i < 1000 && device->Video().FramesEncoded() < 50; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    device->Video().SetFaults({});
-    const sim::VideoFaultCounts injected = device->Video().Injected();
+    const sim::VideoFaultCounts injected = FaultyFrames(50);
     ASSERT_GE(device->Video().FramesEncoded(), 50u);
     EXPECT_GE(injected.lost, lostFirst);
     EXPECT_GE(injected.damaged, damagedFirst);
